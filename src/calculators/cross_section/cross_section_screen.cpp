@@ -1,0 +1,55 @@
+#include "calculators/cross_section/cross_section_screen.h"
+
+#include <array>
+
+#include "calculators/cross_section/cross_section.h"
+#include "shell/form.h"
+#include "shell/navigation.h"
+
+namespace cepomer::calc {
+namespace {
+
+using shell::Align;
+using shell::Control;
+using shell::Form;
+constexpr shell::Kind L = shell::Kind::Label;
+constexpr shell::Kind F = shell::Kind::Field;
+constexpr shell::Kind B = shell::Kind::Button;
+
+constexpr std::array kControls{
+    Control{"lblEnter", L, " диаметр провода d,мм", 1275, 75, 1890, 240, 0, true, Align::Right},
+    Control{"txtD", F, "", 3300, 75, 840, 285, 1},
+    Control{"cmdRun", B, "расчёт", 1275, 450, 2865, 240, 2},
+    Control{"lblSrez", L, "сечение провода, S,мм", 75, 825, 1890, 240, 3, true, Align::Right},
+    Control{"txtSrez", F, "", 2100, 825, 3315, 285, 4},
+    Control{"cmdExit", B, "выход", 75, 1200, 1290, 240, 5},
+    Control{"cmdGm", B, "главное меню", 4050, 1200, 1290, 240, 6},
+};
+
+constexpr shell::ScreenTable kTable{"frmS",    "сечение", shell::Border::FixedSingle,
+                                    5520,      1545,      kControls};
+
+// "расчёт": d from txtD, S into txtSrez. A failed check leaves txtSrez as it was.
+void cmdRun_Click(Form& form)
+{
+    const rt::Single d = form.readSingle("txtD");
+    const rt::Double s = crossSection(d);
+    form.writeDouble("txtSrez", s);
+}
+
+constexpr std::array kHandlers{
+    shell::Handler{"cmdRun", cmdRun_Click},
+    shell::Handler{"cmdGm", shell::hideToMenu},    // cmdGm_Click: Hide, Show the menu
+    shell::Handler{"cmdExit", shell::endProgram},  // cmdExit_Click
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm"};
+
+} // namespace
+
+const shell::ScreenDef& crossSectionScreen()
+{
+    return kScreen;
+}
+
+} // namespace cepomer::calc

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "shell/screen_def.h"
+
+namespace cepomer::calc {
+
+const shell::ScreenDef& impedanceScreen();
+
+} // namespace cepomer::calc

@@ -1,0 +1,264 @@
+#include "drive/driver.h"
+
+#include <cstdio>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/form.h"
+#include "shell/screen_list.h"
+#include "shell/screen_window.h"
+
+namespace cepomer::drive {
+namespace {
+
+using shell::Form;
+using shell::Kind;
+
+std::string refused(std::string_view reason)
+{
+    return "refused " + std::string(reason) + "\n";
+}
+
+std::string_view kindWord(Kind kind)
+{
+    switch (kind) {
+    case Kind::Label:
+        return "label";
+    case Kind::Field:
+        return "field";
+    case Kind::Button:
+        break;
+    }
+    return "button";
+}
+
+// "SCREEN.CONTROL" split at the first point.
+std::pair<std::string_view, std::string_view> splitTarget(std::string_view target)
+{
+    const auto dot = target.find('.');
+    if (dot == std::string_view::npos)
+        return {target, {}};
+    return {target.substr(0, dot), target.substr(dot + 1)};
+}
+
+const shell::Control* findControl(const shell::ScreenTable& table, std::string_view name)
+{
+    for (const shell::Control& c : table.controls)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+} // namespace
+
+std::string jsonString(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+Driver::Driver(rt::NumberFormat format)
+    : program_(shell::programScreens(), *this, std::move(format))
+{
+    program_.start();
+}
+
+void Driver::report(Form&, const rt::RuntimeError& error)
+{
+    error_ = error;
+}
+
+std::string Driver::execute(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
+        return {};
+    const auto space = line.find(' ');
+    const std::string_view verb = line.substr(0, space);
+    std::string_view rest = space == std::string_view::npos ? std::string_view{}
+                                                            : line.substr(space + 1);
+    std::string answer;
+    if (verb == "click") {
+        answer = click(rest);
+    } else if (verb == "type") {
+        const auto gap = rest.find(' ');
+        const std::string_view target = rest.substr(0, gap);
+        const std::string_view text =
+            gap == std::string_view::npos ? std::string_view{} : rest.substr(gap + 1);
+        answer = type(target, text);
+    } else if (verb == "close") {
+        answer = close(rest);
+    } else if (verb == "dump") {
+        answer = dump(rest);
+    } else if (verb == "screens") {
+        answer = screens();
+    } else {
+        answer = refused("unknown command " + jsonString(verb));
+    }
+    // Windows unloaded by a handler go now, as they would in the event loop.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return answer;
+}
+
+std::string Driver::outcome()
+{
+    if (program_.ended())
+        return "ended\n";
+    if (error_) {
+        const rt::RuntimeError e = *error_;
+        error_.reset();
+        return "error " + std::to_string(e.number()) + " " + std::string(rt::errorText(e.number())) +
+               "\n";
+    }
+    return "ok\n";
+}
+
+std::string Driver::click(std::string_view target)
+{
+    const auto [screen, name] = splitTarget(target);
+    Form* form = program_.form(screen);
+    if (!form)
+        return refused(std::string(screen) + " is not created");
+    if (!form->window().isVisible())
+        return refused(std::string(screen) + " is hidden");
+    const shell::Control* c = findControl(*form->def().table, name);
+    if (!c)
+        return refused("no control " + std::string(target));
+    if (c->kind != Kind::Button)
+        return refused(std::string(target) + " is a " + std::string(kindWord(c->kind)));
+    auto* button = static_cast<QPushButton*>(form->control(name));
+    if (!button->isEnabled())
+        return refused(std::string(target) + " is disabled");
+    button->click();
+    return outcome();
+}
+
+std::string Driver::type(std::string_view target, std::string_view text)
+{
+    const auto [screen, name] = splitTarget(target);
+    Form* form = program_.form(screen);
+    if (!form)
+        return refused(std::string(screen) + " is not created");
+    if (!form->window().isVisible())
+        return refused(std::string(screen) + " is hidden");
+    const shell::Control* c = findControl(*form->def().table, name);
+    if (!c)
+        return refused("no control " + std::string(target));
+    if (c->kind != Kind::Field)
+        return refused(std::string(target) + " is a " + std::string(kindWord(c->kind)));
+    auto* edit = static_cast<QLineEdit*>(form->control(name));
+    if (!edit->isEnabled())
+        return refused(std::string(target) + " is disabled");
+    // Select everything and type over it.
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return "ok\n";
+}
+
+std::string Driver::close(std::string_view screen)
+{
+    Form* form = program_.form(screen);
+    if (!form)
+        return refused(std::string(screen) + " is not created");
+    if (!form->window().isVisible())
+        return refused(std::string(screen) + " is hidden");
+    form->window().close();
+    return outcome();
+}
+
+std::string Driver::dump(std::string_view screen)
+{
+    const Form* form = program_.form(screen);
+    if (!form)
+        return refused(std::string(screen) + " is not created");
+    const shell::ScreenTable& table = *form->def().table;
+    std::vector<const shell::Control*> order;
+    for (const shell::Control& c : table.controls)
+        order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const auto* a, const auto* b) {
+        return a->tab < b->tab;
+    });
+    std::string out;
+    for (const shell::Control* c : order) {
+        const QWidget* w = form->control(c->name);
+        QString text;
+        if (const auto* edit = qobject_cast<const QLineEdit*>(w))
+            text = edit->text();
+        else if (const auto* label = qobject_cast<const QLabel*>(w))
+            text = label->text();
+        else if (const auto* button = qobject_cast<const QPushButton*>(w))
+            text = button->text();
+        const QRect g = w->geometry();
+        constexpr int t = shell::kTwipsPerPixel;
+        out += std::string(screen) + "." + std::string(c->name) + " " +
+               std::string(kindWord(c->kind)) + " " + (w->isEnabled() ? "1" : "0") + " " +
+               std::to_string(g.x() * t) + " " + std::to_string(g.y() * t) + " " +
+               std::to_string(g.width() * t) + " " + std::to_string(g.height() * t) + " " +
+               jsonString(text.toStdString()) + "\n";
+    }
+    return out + "ok\n";
+}
+
+std::string Driver::screens()
+{
+    std::string out;
+    for (const shell::ScreenDef* def : program_.screens()) {
+        const std::string_view name = def->table->name;
+        const Form* form = program_.form(name);
+        std::string state = "not-created";
+        int width = 0;
+        int height = 0;
+        std::string caption(def->table->caption);
+        if (form) {
+            const shell::ScreenWindow& w = form->window();
+            state = w.isVisible() ? "shown" : "hidden";
+            width = w.width() * shell::kTwipsPerPixel;
+            height = w.height() * shell::kTwipsPerPixel;
+            caption = w.windowTitle().toStdString();
+        }
+        out += std::string(name) + " " + state + " " + std::to_string(width) + " " +
+               std::to_string(height) + " " + jsonString(caption) + "\n";
+    }
+    return out + "ok\n";
+}
+
+} // namespace cepomer::drive

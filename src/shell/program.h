@@ -1,0 +1,77 @@
+// The window model: the program's screens, created on demand from their tables,
+// shown, hidden, unloaded and ended; and the click dispatcher, the one place
+// where a run-time error is caught and reported.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/convert.h"
+#include "runtime/errors.h"
+#include "shell/screen_def.h"
+
+namespace cepomer::shell {
+
+class Form;
+
+// Tells the user about a run-time error on the screen where it happened.
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void report(Form& where, const rt::RuntimeError& error) = 0;
+};
+
+class Program {
+public:
+    // `screens` in the program's order; the first one is the startup screen.
+    Program(std::span<const ScreenDef* const> screens, ErrorReporter& reporter,
+            rt::NumberFormat format);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Creates and shows the startup screen.
+    void start();
+
+    // Window operations by screen name (Show creates the screen when needed).
+    void show(std::string_view screen);
+    void hide(std::string_view screen);
+    void unload(std::string_view screen);
+    // Ends the program at once: every window goes, no further handler runs.
+    // Does not return to the handler that called it.
+    [[noreturn]] void end();
+
+    bool ended() const { return ended_; }
+    std::span<const ScreenDef* const> screens() const { return screens_; }
+    // The created screen of that name, or nullptr.
+    Form* form(std::string_view screen) const;
+    const rt::NumberFormat& numberFormat() const { return format_; }
+
+    // The click dispatcher: runs the button's handler; a run-time error stops
+    // the handler and is reported, and the program goes on.
+    void click(Form& form, std::string_view button);
+    // The title-bar close box of a screen.
+    void closeBox(Form& form);
+
+    // Called once when the program has ended (the application quits then).
+    std::function<void()> onEnded;
+
+private:
+    const ScreenDef* find(std::string_view screen) const;
+    void finish();
+
+    std::span<const ScreenDef* const> screens_;
+    ErrorReporter& reporter_;
+    rt::NumberFormat format_;
+    std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
+    std::vector<std::unique_ptr<Form>> unloaded_; // kept until the handler has returned
+    int running_ = 0;                             // handlers on the stack
+    bool ended_ = false;
+};
+
+} // namespace cepomer::shell

@@ -1,0 +1,37 @@
+// A screen as the program knows it: its table, its click handlers and what its
+// title-bar close box does.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "shell/screen_table.h"
+
+namespace cepomer::shell {
+
+class Form;
+
+// A click handler: named after its button ("cmdRun" runs cmdRun_Click).
+struct Handler {
+    std::string_view control;
+    void (*click)(Form& form);
+};
+
+struct ScreenDef {
+    const ScreenTable* table;
+    std::span<const Handler> handlers;
+    // The button whose handler the close box runs: the calculators return to the
+    // main menu, the main menu ends the program. The program never runs on
+    // without a visible window.
+    std::string_view closeButton;
+
+    const Handler* handler(std::string_view control) const
+    {
+        for (const Handler& h : handlers)
+            if (h.control == control)
+                return &h;
+        return nullptr;
+    }
+};
+
+} // namespace cepomer::shell

@@ -1,0 +1,159 @@
+#include "shell/screen_window.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace cepomer::shell {
+namespace {
+
+QString qs(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QRect pixels(const Control& c)
+{
+    return {c.left / kTwipsPerPixel, c.top / kTwipsPerPixel, c.width / kTwipsPerPixel,
+            c.height / kTwipsPerPixel};
+}
+
+Qt::Alignment alignment(Align a)
+{
+    switch (a) {
+    case Align::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Center:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+} // namespace
+
+const Control* namingLabel(const ScreenTable& table, const Control& control)
+{
+    const Control* best = nullptr;
+    for (const Control& c : table.controls) {
+        if (c.kind != Kind::Label || c.top != control.top || c.left + c.width > control.left)
+            continue;
+        if (!best || c.left > best->left)
+            best = &c;
+    }
+    return best;
+}
+
+ScreenWindow::ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn onClose)
+    : table_(table), onClose_(std::move(onClose))
+{
+    setObjectName(qs(table.name));
+    setWindowTitle(qs(table.caption));
+    const QSize client(table.width / kTwipsPerPixel, table.height / kTwipsPerPixel);
+    if (table.border == Border::FixedSingle) {
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+        setFixedSize(client);
+    } else {
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+        resize(client);
+    }
+
+    for (const Control& c : table.controls) {
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case Kind::Label: {
+            auto* label = new QLabel(qs(c.caption), this);
+            label->setAlignment(alignment(c.align));
+            label->setFocusPolicy(Qt::NoFocus);
+            w = label;
+            break;
+        }
+        case Kind::Field: {
+            auto* edit = new QLineEdit(this);
+            edit->setFrame(true);
+            w = edit;
+            break;
+        }
+        case Kind::Button: {
+            auto* button = new QPushButton(qs(c.caption), this);
+            // Space or Enter presses the focused button; nothing is a default
+            // button, so Enter in a field presses nothing.
+            button->setAutoDefault(true);
+            button->setDefault(false);
+            button->setFocusPolicy(Qt::StrongFocus);
+            const std::string_view name = c.name;
+            connect(button, &QPushButton::clicked, this, [onClick, name] { onClick(name); });
+            w = button;
+            break;
+        }
+        }
+        w->setObjectName(qs(c.name));
+        w->setGeometry(pixels(c));
+        w->setEnabled(c.enabled);
+        controls_.emplace_back(c.name, w);
+    }
+
+    // Accessible names: a field, or a button without caption, takes the caption
+    // of the label that names it, and that label becomes its buddy.
+    for (const Control& c : table.controls) {
+        if (c.kind == Kind::Label || (c.kind == Kind::Button && !c.caption.empty()))
+            continue;
+        if (const Control* label = namingLabel(table, c)) {
+            QWidget* w = control(c.name);
+            w->setAccessibleName(qs(label->caption).trimmed());
+            static_cast<QLabel*>(control(label->name))->setBuddy(w);
+        }
+    }
+
+    // Tab order by tab index; labels never take the focus.
+    std::vector<const Control*> order;
+    for (const Control& c : table.controls)
+        if (c.kind != Kind::Label)
+            order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Control* a, const Control* b) { return a->tab < b->tab; });
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(control(order[i - 1]->name), control(order[i]->name));
+    for (const Control* c : order) {
+        if (c->enabled) {
+            control(c->name)->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+}
+
+QWidget* ScreenWindow::control(std::string_view name) const
+{
+    for (const auto& [n, w] : controls_)
+        if (n == name)
+            return w;
+    return nullptr;
+}
+
+void ScreenWindow::centre()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+void ScreenWindow::closeEvent(QCloseEvent* event)
+{
+    // The window model decides what the close box does; the window itself is
+    // never closed this way.
+    event->ignore();
+    if (onClose_)
+        onClose_();
+}
+
+} // namespace cepomer::shell

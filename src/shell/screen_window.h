@@ -1,0 +1,45 @@
+// The generic builder: one live window made from a screen table.
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <QWidget>
+
+#include "shell/screen_table.h"
+
+namespace cepomer::shell {
+
+class ScreenWindow : public QWidget {
+    Q_OBJECT
+public:
+    using ClickFn = std::function<void(std::string_view button)>;
+    using CloseFn = std::function<void()>;
+
+    // Builds the window and every control of the table: captions, geometry,
+    // initial Enabled, alignment, tab order, accessible names, and the focus on
+    // the enabled control with the lowest tab index. Fields start empty.
+    ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn onClose);
+
+    const ScreenTable& table() const { return table_; }
+    // The control of that name, or nullptr.
+    QWidget* control(std::string_view name) const;
+    // Places the window in the centre of the screen's available area.
+    void centre();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    const ScreenTable& table_;
+    CloseFn onClose_;
+    std::vector<std::pair<std::string_view, QWidget*>> controls_; // table order
+};
+
+// The label that names a control: the nearest label ending left of it in the
+// same row. nullptr when there is none.
+const Control* namingLabel(const ScreenTable& table, const Control& control);
+
+} // namespace cepomer::shell
