@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Screenshots of the program's screens under a private Xvfb.
+#   tools/screenshot.sh BUILD_DIR OUT_DIR [SCALE]
+# Each screen is opened through cepomer-drive on the X server, then the whole
+# screen is captured with ImageMagick's import.
+set -euo pipefail
+build=${1:-build}
+out=${2:-docs/screenshots}
+scale=${3:-1}
+mkdir -p "$out"
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+shoot() { # name, then drive commands
+    local name=$1
+    shift
+    {
+        printf '%s\n' "$@"
+        sleep 1.5
+        import -display "$display" -window root "$out/$name${suffix}.png"
+    } | DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale LC_ALL=ru_RU.UTF-8 \
+        "$build/cepomer-drive" >/dev/null
+}
+suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
+shoot main-menu
+shoot cross-section 'click frmCepomer.cmdS' 'type frmS.txtD 1.5' 'click frmS.cmdRun'
+shoot ohm-law 'click frmCepomer.cmdIURP'
+shoot reactance 'click frmCepomer.cmdXlc'
+shoot impedance 'click frmCepomer.cmdZ'
+shoot fusing-current 'click frmCepomer.cmdIplav'
