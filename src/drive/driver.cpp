@@ -113,8 +113,8 @@ std::string Driver::execute(std::string_view line)
         return {};
     const auto space = line.find(' ');
     const std::string_view verb = line.substr(0, space);
-    std::string_view rest = space == std::string_view::npos ? std::string_view{}
-                                                            : line.substr(space + 1);
+    std::string_view rest =
+        space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
     std::string answer;
     if (verb == "click") {
         answer = click(rest);
@@ -145,8 +145,8 @@ std::string Driver::outcome()
     if (error_) {
         const rt::RuntimeError e = *error_;
         error_.reset();
-        return "error " + std::to_string(e.number()) + " " + std::string(rt::errorText(e.number())) +
-               "\n";
+        return "error " + std::to_string(e.number()) + " " +
+               std::string(rt::errorText(e.number())) + "\n";
     }
     return "ok\n";
 }
@@ -214,9 +214,8 @@ std::string Driver::dump(std::string_view screen)
     std::vector<const shell::Control*> order;
     for (const shell::Control& c : table.controls)
         order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const auto* a, const auto* b) {
-        return a->tab < b->tab;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto* a, const auto* b) { return a->tab < b->tab; });
     std::string out;
     for (const shell::Control* c : order) {
         const QWidget* w = form->control(c->name);

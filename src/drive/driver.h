@@ -11,7 +11,7 @@
 namespace cepomer::drive {
 
 class Driver : public shell::ErrorReporter {
-public:
+  public:
     explicit Driver(rt::NumberFormat format);
 
     // Runs one command line and returns its whole answer, each line ending in
@@ -21,7 +21,7 @@ public:
 
     void report(shell::Form& where, const rt::RuntimeError& error) override;
 
-private:
+  private:
     std::string click(std::string_view target);
     std::string type(std::string_view target, std::string_view text);
     std::string close(std::string_view screen);

@@ -53,7 +53,8 @@ int main(int argc, char* argv[])
             if (!more)
                 return;
         }
-        QMetaObject::invokeMethod(&app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
     const int status = QApplication::exec();
     reader.join();

@@ -9,8 +9,8 @@ namespace cepomer::rt {
 
 // Error numbers the program can raise.
 enum ErrorNumber : int {
-    kInvalidCall = 5,     // square root of a negative number, negative base with a fractional exponent
-    kOverflow = 6,        // overflow, invalid operation (0/0, inf*0), text beyond the Double range
+    kInvalidCall = 5, // square root of a negative number, negative base with a fractional exponent
+    kOverflow = 6,    // overflow, invalid operation (0/0, inf*0), text beyond the Double range
     kDivisionByZero = 11, // division by zero
 };
 
@@ -20,13 +20,13 @@ std::string_view errorText(int number) noexcept;
 // A run-time error. Thrown where the failing step stands; caught only by the
 // click dispatcher, which reports it and lets the program go on.
 class RuntimeError : public std::exception {
-public:
+  public:
     explicit RuntimeError(int number);
     int number() const noexcept { return number_; }
     // "Ошибка выполнения N: TEXT"
     const char* what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     int number_;
     std::string message_;
 };

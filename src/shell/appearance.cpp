@@ -12,7 +12,7 @@ namespace {
 // Fusion with tight push buttons: the screen tables leave little room around
 // a caption ("аллюминий" in 51 pixels).
 class CompactStyle : public QProxyStyle {
-public:
+  public:
     CompactStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option,

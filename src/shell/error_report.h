@@ -8,7 +8,7 @@ namespace cepomer::shell {
 // screen's caption: "Ошибка выполнения N: TEXT". The focus goes back to the
 // screen afterwards.
 class MessageBoxReporter : public ErrorReporter {
-public:
+  public:
     void report(Form& where, const rt::RuntimeError& error) override;
 };
 

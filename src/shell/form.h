@@ -19,7 +19,7 @@ class Program;
 class ScreenWindow;
 
 class Form {
-public:
+  public:
     Form(Program& program, const ScreenDef& def);
     ~Form();
     Form(const Form&) = delete;
@@ -51,7 +51,7 @@ public:
     ScreenWindow& window() const { return *window_; }
     QWidget* control(std::string_view name) const;
 
-private:
+  private:
     QWidget& require(std::string_view control) const;
 
     Program& program_;

@@ -42,12 +42,12 @@ constexpr char kIplavl[] = "frmIplavl";
 constexpr char kS[] = "frmS";
 
 constexpr std::array kHandlers{
-    Handler{"cmdIURP", open<kIURP>},      // cmdIURP_Click
-    Handler{"cmdXlc", open<kX>},          // cmdXlc_Click
-    Handler{"cmdZ", open<kZ>},            // cmdZ_Click
-    Handler{"cmdIplav", open<kIplavl>},   // cmdIplav_Click
-    Handler{"cmdS", open<kS>},            // cmdS_Click
-    Handler{"cmdExit", endProgram},       // cmdExit_Click
+    Handler{"cmdIURP", open<kIURP>},    // cmdIURP_Click
+    Handler{"cmdXlc", open<kX>},        // cmdXlc_Click
+    Handler{"cmdZ", open<kZ>},          // cmdZ_Click
+    Handler{"cmdIplav", open<kIplavl>}, // cmdIplav_Click
+    Handler{"cmdS", open<kS>},          // cmdS_Click
+    Handler{"cmdExit", endProgram},     // cmdExit_Click
 };
 
 constexpr ScreenDef kScreen{&kTable, kHandlers, "cmdExit"};

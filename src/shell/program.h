@@ -21,13 +21,13 @@ class Form;
 
 // Tells the user about a run-time error on the screen where it happened.
 class ErrorReporter {
-public:
+  public:
     virtual ~ErrorReporter() = default;
     virtual void report(Form& where, const rt::RuntimeError& error) = 0;
 };
 
 class Program {
-public:
+  public:
     // `screens` in the program's order; the first one is the startup screen.
     Program(std::span<const ScreenDef* const> screens, ErrorReporter& reporter,
             rt::NumberFormat format);
@@ -61,7 +61,7 @@ public:
     // Called once when the program has ended (the application quits then).
     std::function<void()> onEnded;
 
-private:
+  private:
     const ScreenDef* find(std::string_view screen) const;
     void finish();
 

@@ -14,8 +14,8 @@ namespace cepomer::shell {
 std::span<const ScreenDef* const> programScreens()
 {
     static const std::array<const ScreenDef*, 6> screens{
-        &mainMenuScreen(),         &calc::ohmLawScreen(),        &calc::reactanceScreen(),
-        &calc::impedanceScreen(),  &calc::fusingCurrentScreen(), &calc::crossSectionScreen(),
+        &mainMenuScreen(),        &calc::ohmLawScreen(),        &calc::reactanceScreen(),
+        &calc::impedanceScreen(), &calc::fusingCurrentScreen(), &calc::crossSectionScreen(),
     };
     return screens;
 }

@@ -144,7 +144,8 @@ void ScreenWindow::centre()
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    move(screen->availableGeometry().center() - rect().center());
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
 }
 
 void ScreenWindow::closeEvent(QCloseEvent* event)

@@ -14,7 +14,7 @@ namespace cepomer::shell {
 
 class ScreenWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     using ClickFn = std::function<void(std::string_view button)>;
     using CloseFn = std::function<void()>;
 
@@ -29,10 +29,10 @@ public:
     // Places the window in the centre of the screen's available area.
     void centre();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     const ScreenTable& table_;
     CloseFn onClose_;
     std::vector<std::pair<std::string_view, QWidget*>> controls_; // table order

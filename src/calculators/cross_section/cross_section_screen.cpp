@@ -26,8 +26,8 @@ constexpr std::array kControls{
     Control{"cmdGm", B, "главное меню", 4050, 1200, 1290, 240, 6},
 };
 
-constexpr shell::ScreenTable kTable{"frmS",    "сечение", shell::Border::FixedSingle,
-                                    5520,      1545,      kControls};
+constexpr shell::ScreenTable kTable{"frmS", "сечение", shell::Border::FixedSingle,
+                                    5520,   1545,      kControls};
 
 // "расчёт": d from txtD, S into txtSrez. A failed check leaves txtSrez as it was.
 void cmdRun_Click(Form& form)
@@ -39,8 +39,8 @@ void cmdRun_Click(Form& form)
 
 constexpr std::array kHandlers{
     shell::Handler{"cmdRun", cmdRun_Click},
-    shell::Handler{"cmdGm", shell::hideToMenu},    // cmdGm_Click: Hide, Show the menu
-    shell::Handler{"cmdExit", shell::endProgram},  // cmdExit_Click
+    shell::Handler{"cmdGm", shell::hideToMenu},   // cmdGm_Click: Hide, Show the menu
+    shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
 };
 
 constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm"};

@@ -1,0 +1,36 @@
+// Helpers shared by the widget tests.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include <QCoreApplication>
+
+#include "shell/form.h"
+#include "shell/program.h"
+
+namespace cepomer::test {
+
+// Set while a test waits for a modal dialog of its own.
+extern bool expectingModal;
+
+// Records run-time errors instead of showing them.
+class RecordingReporter : public shell::ErrorReporter {
+  public:
+    void report(shell::Form& where, const rt::RuntimeError& error) override
+    {
+        screens.emplace_back(where.name());
+        numbers.push_back(error.number());
+    }
+    std::vector<std::string> screens;
+    std::vector<int> numbers;
+};
+
+// Lets deleteLater() and posted events run, as the event loop would.
+inline void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace cepomer::test
