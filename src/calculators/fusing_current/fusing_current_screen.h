@@ -4,6 +4,9 @@
 
 namespace cepomer::calc {
 
+// "токи плавления проводов": the fusing-current screen. Its choices live only in
+// the enabled flags of its buttons; "главное меню" unloads it, so every visit
+// starts afresh.
 const shell::ScreenDef& fusingCurrentScreen();
 
 } // namespace cepomer::calc
