@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the program's screens under a private Xvfb.
 #   tools/screenshot.sh BUILD_DIR OUT_DIR [SCALE]
-# Each screen is opened through cepomer-drive on the X server, then the whole
-# screen is captured with ImageMagick's import.
+# Each screen is opened through cepomer-drive on the X server, the whole screen
+# is captured with ImageMagick's import and trimmed to the window.
 set -euo pipefail
 build=${1:-build}
 out=${2:-docs/screenshots}
@@ -21,6 +21,8 @@ shoot() { # name, then drive commands
         printf '%s\n' "$@"
         sleep 1.5
         import -display "$display" -window root "$out/$name${suffix}.png"
+        # No window manager runs: the window stands alone on a black root.
+        convert "$out/$name${suffix}.png" -trim +repage "$out/$name${suffix}.png"
     } | DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale LC_ALL=ru_RU.UTF-8 \
         "$build/cepomer-drive" >/dev/null
 }
