@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLocale>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -47,6 +48,10 @@ QFont dialogFont()
 
 void applyAppearance(QApplication& app)
 {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/cepomer-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     app.setStyle(new CompactStyle);
     app.setFont(dialogFont());
 }

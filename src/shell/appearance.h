@@ -10,7 +10,7 @@ class QApplication;
 namespace cepomer::shell {
 
 // Loads the bundled font and makes it, with the Fusion style and small button
-// padding, the application's default. The screen tables were drawn for a
+// padding, the application's default; sets the program's icon. The screen tables were drawn for a
 // narrow 8-point dialog font; this one fits every caption in its box.
 void applyAppearance(QApplication& app);
 
