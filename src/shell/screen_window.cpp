@@ -37,7 +37,42 @@ Qt::Alignment alignment(Align a)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
+// The label heading the section a control stands in: the nearest label above
+// it that spans it.
+const Control* sectionLabel(const ScreenTable& table, const Control& control)
+{
+    const Control* best = nullptr;
+    for (const Control& c : table.controls) {
+        if (c.kind != Kind::Label || c.top >= control.top || c.left > control.left ||
+            c.left + c.width < control.left + control.width)
+            continue;
+        if (!best || c.top > best->top)
+            best = &c;
+    }
+    return best;
+}
+
 } // namespace
+
+QString accessibleName(const ScreenTable& table, const Control& control)
+{
+    const Control* label = namingLabel(table, control);
+    if (!label)
+        return {};
+    const QString own = qs(label->caption).trimmed();
+    // Two fields named alike (an input and its result) are told apart by the
+    // heading of their section: "ввод значений: I,A", "результат: I,A".
+    for (const Control& other : table.controls) {
+        if (&other == &control || other.kind == Kind::Label)
+            continue;
+        const Control* otherLabel = namingLabel(table, other);
+        if (otherLabel && qs(otherLabel->caption).trimmed() == own) {
+            if (const Control* section = sectionLabel(table, control))
+                return qs(section->caption).trimmed() + ": " + own;
+        }
+    }
+    return own;
+}
 
 const Control* namingLabel(const ScreenTable& table, const Control& control)
 {
@@ -109,7 +144,7 @@ ScreenWindow::ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn on
             continue;
         if (const Control* label = namingLabel(table, c)) {
             QWidget* w = control(c.name);
-            w->setAccessibleName(qs(label->caption).trimmed());
+            w->setAccessibleName(shell::accessibleName(table, c));
             static_cast<QLabel*>(control(label->name))->setBuddy(w);
         }
     }

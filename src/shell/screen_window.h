@@ -42,4 +42,9 @@ class ScreenWindow : public QWidget {
 // same row. nullptr when there is none.
 const Control* namingLabel(const ScreenTable& table, const Control& control);
 
+// The accessible name of a field or of a button without caption: the caption
+// of its naming label, with the section heading first where another control
+// of the screen is named by the same caption. Empty when no label names it.
+QString accessibleName(const ScreenTable& table, const Control& control);
+
 } // namespace cepomer::shell

@@ -162,7 +162,8 @@ TEST(ScreenTables, ResizingMovesNoControl)
 }
 
 // A field, and a push button without a caption, are named by the label beside
-// them, which is also their buddy.
+// them, which is also their buddy; an input and a result field that share a
+// caption are told apart by their section.
 TEST(ScreenTables, FieldsAreNamedByTheirLabels)
 {
     struct Case {
@@ -175,6 +176,14 @@ TEST(ScreenTables, FieldsAreNamedByTheirLabels)
         {0, "cmdS", "сечение провода по его диаметру"},
         {5, "txtD", "диаметр провода d,мм"},
         {5, "txtSrez", "сечение провода, S,мм"},
+        {1, "txtI", "ввод значений: I,A"},
+        {1, "txtIrez", "результат: I,A"},
+        {1, "txtPrez", "результат: Р,Вт"},
+        {3, "txtR", "R,Ом"},
+        {3, "txtF", "F, Гц"},
+        {4, "txtD", "ввод данных: d,мм"},
+        {4, "txtDrez", "результат: d,мм"},
+        {4, "txtIplrez", "Iплавл, А"},
     };
     for (const Case& c : cases) {
         ScreenWindow window(*programScreens()[c.screen]->table, {}, {});
