@@ -68,20 +68,15 @@ struct CircuitButton {
 };
 
 // In the order of the circuit codes, which is also the order cmdRun reads them.
+// clang-format off
 constexpr std::array kCircuits{
-    CircuitButton{
-        "cmdRC", Circuit::SeriesRC, {"txtR", "txtC"}, {"cmdRL", "cmdRLC", "cmdRLp", "cmdRCp"}},
-    CircuitButton{
-        "cmdRL", Circuit::SeriesRL, {"txtR", "txtL"}, {"cmdRLC", "cmdRLp", "cmdRCp", "cmdRC"}},
-    CircuitButton{"cmdRLC",
-                  Circuit::SeriesRLC,
-                  {"txtR", "txtL", "txtC"},
-                  {"cmdRLp", "cmdRCp", "cmdRL", "cmdRC"}},
-    CircuitButton{
-        "cmdRCp", Circuit::ParallelRC, {"txtR", "txtC"}, {"cmdRL", "cmdRLC", "cmdRLp", "cmdRC"}},
-    CircuitButton{
-        "cmdRLp", Circuit::ParallelRL, {"txtR", "txtL"}, {"cmdRCp", "cmdRL", "cmdRC", "cmdRLC"}},
+    CircuitButton{"cmdRC",  Circuit::SeriesRC,   {"txtR", "txtC"},         {"cmdRL", "cmdRLC", "cmdRLp", "cmdRCp"}},
+    CircuitButton{"cmdRL",  Circuit::SeriesRL,   {"txtR", "txtL"},         {"cmdRLC", "cmdRLp", "cmdRCp", "cmdRC"}},
+    CircuitButton{"cmdRLC", Circuit::SeriesRLC,  {"txtR", "txtL", "txtC"}, {"cmdRLp", "cmdRCp", "cmdRL", "cmdRC"}},
+    CircuitButton{"cmdRCp", Circuit::ParallelRC, {"txtR", "txtC"},         {"cmdRL", "cmdRLC", "cmdRLp", "cmdRC"}},
+    CircuitButton{"cmdRLp", Circuit::ParallelRL, {"txtR", "txtL"},         {"cmdRCp", "cmdRL", "cmdRC", "cmdRLC"}},
 };
+// clang-format on
 
 // cmdRC_Click ... cmdRLp_Click: enable the circuit's fields in a chain that
 // stops at the first field already enabled, then disable the other four

@@ -39,8 +39,8 @@ constexpr std::array kControls{
 constexpr shell::ScreenTable kTable{
     "frmX", "расчёт реактивных сопротивлений", shell::Border::FixedSingle, 4470, 2910, kControls};
 
-// A kind of reactance: its button, the field it makes available and the other
-// button, which it disables for good.
+// A kind of reactance: the field its button makes available and the other
+// kind's button, which it disables for good.
 struct Choice {
     std::string_view field;
     std::string_view other;
