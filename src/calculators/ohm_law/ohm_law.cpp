@@ -6,14 +6,21 @@ namespace cepomer::calc::ohm {
 namespace {
 
 using enum Quantity;
+using enum Pair;
 
 constexpr std::array kRules{
-    Rule{I, Pair::UR, over(U, R)},           Rule{I, Pair::PR, squareRoot(over(P, R))},
-    Rule{I, Pair::PU, over(P, U)},           Rule{U, Pair::PR, squareRoot(times(R, P))},
-    Rule{U, Pair::IR, times(R, I)},          Rule{U, Pair::PI, over(P, I)},
-    Rule{R, Pair::PU, over(squared(U), P)},  Rule{R, Pair::PI, over(P, squared(I))},
-    Rule{R, Pair::IU, over(U, I)},           Rule{P, Pair::UR, over(squared(U), R)},
-    Rule{P, Pair::IR, times(squared(I), R)}, Rule{P, Pair::IU, times(U, I)},
+    Rule{I, UR, over(U, R)},              // 1
+    Rule{I, PR, squareRoot(over(P, R))},  // 2
+    Rule{I, PU, over(P, U)},              // 3
+    Rule{U, PR, squareRoot(times(R, P))}, // 4
+    Rule{U, IR, times(R, I)},             // 5
+    Rule{U, PI, over(P, I)},              // 6
+    Rule{R, PU, over(squared(U), P)},     // 7
+    Rule{R, PI, over(P, squared(I))},     // 8
+    Rule{R, IU, over(U, I)},              // 9
+    Rule{P, UR, over(squared(U), R)},     // 10
+    Rule{P, IR, times(squared(I), R)},    // 11
+    Rule{P, IU, times(U, I)},             // 12
 };
 
 rt::Double value(const Operand& operand, const Working& w)

@@ -13,6 +13,8 @@ namespace {
 
 using ohm::Pair;
 using ohm::Quantity;
+using enum ohm::Pair;
+using enum ohm::Quantity;
 using shell::Control;
 using shell::Form;
 constexpr shell::Kind L = shell::Kind::Label;
@@ -120,14 +122,10 @@ struct QuantityChoice {
 };
 
 constexpr std::array kQuantityChoices{
-    QuantityChoice{
-        Quantity::I, {Quantity::U, Quantity::R, Quantity::P}, {Pair::UR, Pair::PR, Pair::PU}},
-    QuantityChoice{
-        Quantity::U, {Quantity::I, Quantity::R, Quantity::P}, {Pair::PR, Pair::IR, Pair::PI}},
-    QuantityChoice{
-        Quantity::R, {Quantity::I, Quantity::U, Quantity::P}, {Pair::PU, Pair::PI, Pair::IU}},
-    QuantityChoice{
-        Quantity::P, {Quantity::I, Quantity::U, Quantity::R}, {Pair::UR, Pair::IR, Pair::IU}},
+    QuantityChoice{I, {U, R, P}, {UR, PR, PU}},
+    QuantityChoice{U, {I, R, P}, {PR, IR, PI}},
+    QuantityChoice{R, {I, U, P}, {PU, PI, IU}},
+    QuantityChoice{P, {I, U, R}, {UR, IR, IU}},
 };
 
 template <std::size_t Row> void quantityClick(Form& form)
@@ -157,18 +155,12 @@ struct PairChoice {
 };
 
 constexpr std::array kPairChoices{
-    PairChoice{
-        Pair::UR, Shape::A, {Pair::PR, Pair::PU, Pair::IR, Pair::IU}, Quantity::U, Quantity::R},
-    PairChoice{
-        Pair::PR, Shape::B, {Pair::IR, Pair::PI, Pair::UR, Pair::PU}, Quantity::P, Quantity::R},
-    PairChoice{
-        Pair::PU, Shape::B, {Pair::PR, Pair::UR, Pair::PI, Pair::IU}, Quantity::P, Quantity::U},
-    PairChoice{
-        Pair::IR, Shape::A, {Pair::UR, Pair::IU, Pair::PI, Pair::PR}, Quantity::I, Quantity::R},
-    PairChoice{
-        Pair::PI, Shape::A, {Pair::IU, Pair::PU, Pair::PR, Pair::IR}, Quantity::P, Quantity::I},
-    PairChoice{
-        Pair::IU, Shape::A, {Pair::UR, Pair::IR, Pair::PI, Pair::PU}, Quantity::I, Quantity::U},
+    PairChoice{UR, Shape::A, {PR, PU, IR, IU}, U, R},
+    PairChoice{PR, Shape::B, {IR, PI, UR, PU}, P, R},
+    PairChoice{PU, Shape::B, {PR, UR, PI, IU}, P, U},
+    PairChoice{IR, Shape::A, {UR, IU, PI, PR}, I, R},
+    PairChoice{PI, Shape::A, {IU, PU, PR, IR}, P, I},
+    PairChoice{IU, Shape::A, {UR, IR, PI, PU}, I, U},
 };
 
 void disableSiblings(Form& form, const PairChoice& choice)
@@ -193,7 +185,7 @@ template <std::size_t Row> void pairClick(Form& form)
 // ---- "расчёт" -----------------------------------------------------------------
 
 // The inputs are read in this order, all four whatever their state.
-constexpr std::array kReadOrder{Quantity::U, Quantity::R, Quantity::P, Quantity::I};
+constexpr std::array kReadOrder{U, R, P, I};
 
 // Every rule writes its quantity's result field, whether it fired or not; a
 // failing rule stops the click, leaving what earlier rules wrote.
@@ -217,19 +209,19 @@ void cmdRun_Click(Form& form)
 // unloading discards the window anyway; the reset comes first all the same.
 void cmdMenu_Click(Form& form)
 {
-    for (Quantity q : {Quantity::U, Quantity::R, Quantity::P, Quantity::I})
+    for (Quantity q : {U, R, P, I})
         form.setEnabled(button(q), true);
     for (std::string_view pair : kPairButtons)
         form.setEnabled(pair, false);
     shell::unloadToMenu(form);
 }
 
-template <std::size_t... Q, std::size_t... P>
-constexpr auto makeHandlers(std::index_sequence<Q...>, std::index_sequence<P...>)
+template <std::size_t... Qs, std::size_t... Ps>
+constexpr auto makeHandlers(std::index_sequence<Qs...>, std::index_sequence<Ps...>)
 {
     return std::array{
-        shell::Handler{button(kQuantityChoices[Q].chosen), quantityClick<Q>}...,
-        shell::Handler{button(kPairChoices[P].chosen), pairClick<P>}...,
+        shell::Handler{button(kQuantityChoices[Qs].chosen), quantityClick<Qs>}...,
+        shell::Handler{button(kPairChoices[Ps].chosen), pairClick<Ps>}...,
         shell::Handler{"cmdRun", cmdRun_Click},
         shell::Handler{"cmdMenu", cmdMenu_Click},
         shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
