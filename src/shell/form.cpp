@@ -27,7 +27,7 @@ struct AfterAccess {
 Form::Form(Program& program, const ScreenDef& def)
     : program_(program), def_(def),
       window_(new ScreenWindow(
-          *def.table, [this](std::string_view button) { program_.click(*this, button); },
+          def, [this](std::string_view button) { program_.click(*this, button); },
           [this] { program_.closeBox(*this); }))
 {
 }

@@ -17,6 +17,13 @@ struct Handler {
     void (*click)(Form& form);
 };
 
+// Help in place: what a field holds, its unit and, for a result, the formula
+// that computes it with the program's own constants.
+struct Tip {
+    std::string_view control;
+    std::string_view text;
+};
+
 struct ScreenDef {
     const ScreenTable* table;
     std::span<const Handler> handlers;
@@ -24,6 +31,7 @@ struct ScreenDef {
     // main menu, the main menu ends the program. The program never runs on
     // without a visible window.
     std::string_view closeButton;
+    std::span<const Tip> tips = {};
 
     const Handler* handler(std::string_view control) const
     {

@@ -86,9 +86,10 @@ const Control* namingLabel(const ScreenTable& table, const Control& control)
     return best;
 }
 
-ScreenWindow::ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn onClose)
-    : table_(table), onClose_(std::move(onClose))
+ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onClose)
+    : table_(*screen.table), onClose_(std::move(onClose))
 {
+    const ScreenTable& table = table_;
     setObjectName(qs(table.name));
     setWindowTitle(qs(table.caption));
     const QSize client(table.width / kTwipsPerPixel, table.height / kTwipsPerPixel);
@@ -146,6 +147,13 @@ ScreenWindow::ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn on
             QWidget* w = control(c.name);
             w->setAccessibleName(shell::accessibleName(table, c));
             static_cast<QLabel*>(control(label->name))->setBuddy(w);
+        }
+    }
+
+    for (const Tip& tip : screen.tips) {
+        if (QWidget* w = control(tip.control)) {
+            w->setToolTip(qs(tip.text));
+            w->setAccessibleDescription(qs(tip.text));
         }
     }
 

@@ -8,7 +8,7 @@
 
 #include <QWidget>
 
-#include "shell/screen_table.h"
+#include "shell/screen_def.h"
 
 namespace cepomer::shell {
 
@@ -18,10 +18,11 @@ class ScreenWindow : public QWidget {
     using ClickFn = std::function<void(std::string_view button)>;
     using CloseFn = std::function<void()>;
 
-    // Builds the window and every control of the table: captions, geometry,
-    // initial Enabled, alignment, tab order, accessible names, and the focus on
-    // the enabled control with the lowest tab index. Fields start empty.
-    ScreenWindow(const ScreenTable& table, ClickFn onClick, CloseFn onClose);
+    // Builds the window and every control of the screen's table: captions,
+    // geometry, initial Enabled, alignment, tab order, accessible names, tool
+    // tips, and the focus on the enabled control with the lowest tab index.
+    // Fields start empty.
+    ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onClose);
 
     const ScreenTable& table() const { return table_; }
     // The control of that name, or nullptr.

@@ -1,4 +1,5 @@
 // The six screen tables as data, and the windows the builder makes of them.
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -60,6 +61,21 @@ TEST(ScreenTables, AreConsistent)
             EXPECT_EQ(c->kind, Kind::Button) << str(h.control);
         }
         EXPECT_NE(def->handler(def->closeButton), nullptr) << "close box runs nothing";
+        // Help in place: every field of a calculator says what it holds.
+        std::set<std::string_view> tipped;
+        for (const Tip& tip : def->tips)
+            tipped.insert(tip.control);
+        for (const Control& c : t.controls) {
+            if (c.kind == Kind::Field) {
+                EXPECT_TRUE(tipped.count(c.name)) << "no tool tip for " << str(c.name);
+            }
+        }
+        for (std::string_view name : tipped) {
+            const auto it = std::find_if(t.controls.begin(), t.controls.end(),
+                                         [&](const Control& c) { return c.name == name; });
+            EXPECT_TRUE(it != t.controls.end() && it->kind == Kind::Field)
+                << "tool tip for " << str(name);
+        }
         EXPECT_NE(def->handler("cmdExit"), nullptr) << "every screen has \"выход\"";
     }
     EXPECT_EQ(screens.size(), 6u);
@@ -70,7 +86,7 @@ TEST(ScreenTables, AreConsistent)
 TEST(ScreenTables, EveryCaptionFitsItsBox)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def->table, {}, {});
+        ScreenWindow window(*def, {}, {});
         for (const Control& c : def->table->controls) {
             if (c.kind == Kind::Field || c.caption.empty())
                 continue;
@@ -96,7 +112,7 @@ TEST(ScreenTables, BuilderPlacesEveryControlAsTheTableSays)
 {
     for (const ScreenDef* def : programScreens()) {
         const ScreenTable& t = *def->table;
-        ScreenWindow window(t, {}, {});
+        ScreenWindow window(*def, {}, {});
         EXPECT_EQ(window.objectName().toStdString(), str(t.name));
         EXPECT_EQ(window.windowTitle().toStdString(), str(t.caption));
         EXPECT_EQ(window.width() * kTwipsPerPixel, t.width);
@@ -130,7 +146,7 @@ TEST(ScreenTables, BuilderPlacesEveryControlAsTheTableSays)
 TEST(ScreenTables, BordersDecideResizing)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def->table, {}, {});
+        ScreenWindow window(*def, {}, {});
         SCOPED_TRACE(str(def->table->name));
         const bool sizable = def->table->border == Border::Sizable;
         EXPECT_EQ(window.minimumSize() == window.maximumSize(), !sizable);
@@ -145,7 +161,7 @@ TEST(ScreenTables, ResizingMovesNoControl)
     for (const ScreenDef* def : programScreens()) {
         if (def->table->border != Border::Sizable)
             continue;
-        ScreenWindow window(*def->table, {}, {});
+        ScreenWindow window(*def, {}, {});
         std::vector<QRect> before;
         for (const Control& c : def->table->controls)
             before.push_back(window.control(c.name)->geometry());
@@ -186,7 +202,7 @@ TEST(ScreenTables, FieldsAreNamedByTheirLabels)
         {4, "txtIplrez", "Iплавл, А"},
     };
     for (const Case& c : cases) {
-        ScreenWindow window(*programScreens()[c.screen]->table, {}, {});
+        ScreenWindow window(*programScreens()[c.screen], {}, {});
         QWidget* w = window.control(c.control);
         EXPECT_EQ(w->accessibleName().toStdString(), c.name);
         bool buddied = false;

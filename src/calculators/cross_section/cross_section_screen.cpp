@@ -43,7 +43,12 @@ constexpr std::array kHandlers{
     shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
 };
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm"};
+constexpr std::array kTips{
+    shell::Tip{"txtD", "Диаметр провода d, мм"},
+    shell::Tip{"txtSrez", "Сечение провода S, мм²:\nS = d² · 0,7854"},
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
 
 } // namespace
 

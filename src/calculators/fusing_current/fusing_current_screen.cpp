@@ -146,7 +146,20 @@ constexpr std::array kHandlers{
 };
 
 // The close box does what "главное меню" does.
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp"};
+constexpr std::array kTips{
+    shell::Tip{"txtI", "Ток плавления I, А"},
+    shell::Tip{"txtD", "Диаметр провода d, мм"},
+    shell::Tip{"txtIplrez",
+               "Ток плавления Iпл, А:\n0,002–0,2 мм: I = (d − 0,005) / a, a: медь 0,034, латунь "
+               "0,05, железо 0,127;\nот 0,2 мм: I = b · √(d³), b: медь 80, железо 24,6, алюминий "
+               "59,2;\nесли ток не рассчитывается — введённое значение"},
+    shell::Tip{"txtDrez",
+               "Диаметр провода d, мм:\n0,002–0,2 мм: d = a · I + 0,005, a: медь 0,034, латунь "
+               "0,05, железо 0,127;\nот 0,2 мм: d = c · I^0,666, c: медь 0,0538, железо 0,118, "
+               "алюминий 0,0658;\nесли диаметр не рассчитывается — введённое значение"},
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
 
 } // namespace
 

@@ -138,7 +138,20 @@ template <std::size_t... index> constexpr auto handlers(std::index_sequence<inde
 
 constexpr auto kHandlers = handlers(std::make_index_sequence<kCircuits.size()>{});
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm"};
+constexpr std::array kTips{
+    shell::Tip{"txtR", "Активное сопротивление R, Ом"},
+    shell::Tip{"txtL", "Индуктивность L, Гн"},
+    shell::Tip{"txtC", "Ёмкость C, Ф"},
+    shell::Tip{"txtF", "Частота F, Гц"},
+    shell::Tip{"txtZ", "Полное сопротивление Z, Ом, где ω = F · 6,28:\nпоследовательная цепь Z = "
+                       "√(R² + X²), X = ω · L − 1 / (ω · C);\nпараллельная R, C: Z = R / √(1 + (ω "
+                       "· R · C)²);\nпараллельная R, L: Z = R · ω · L / √(R² + (ω · L)²)"},
+    shell::Tip{"txtCos", "cos φ = R / Z (для последовательных цепей)"},
+    shell::Tip{"txtSin", "sin φ = X / Z (для последовательных цепей)"},
+    shell::Tip{"txtTan", "tg φ = X / R (для последовательных цепей)"},
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
 
 } // namespace
 

@@ -232,7 +232,22 @@ constexpr auto kHandlers = makeHandlers(std::make_index_sequence<kQuantityChoice
                                         std::make_index_sequence<kPairChoices.size()>{});
 
 // The close box does what "главное меню" does.
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdMenu"};
+constexpr std::array kTips{
+    shell::Tip{"txtI", "Ток I, А"},
+    shell::Tip{"txtU", "Напряжение U, В"},
+    shell::Tip{"txtR", "Сопротивление R, Ом"},
+    shell::Tip{"txtP", "Мощность P, Вт"},
+    shell::Tip{"txtIrez", "Ток I, А:\nI = U / R, I = √(P / R) или I = P / U;\nесли ток не "
+                          "рассчитывается — введённое значение"},
+    shell::Tip{"txtUrez", "Напряжение U, В:\nU = √(R · P), U = R · I или U = P / I;\nесли "
+                          "напряжение не рассчитывается — введённое значение"},
+    shell::Tip{"txtRrez", "Сопротивление R, Ом:\nR = U² / P, R = P / I² или R = U / I;\nесли "
+                          "сопротивление не рассчитывается — введённое значение"},
+    shell::Tip{"txtPrez", "Мощность P, Вт:\nP = U² / R, P = I² · R или P = U · I;\nесли мощность "
+                          "не рассчитывается — введённое значение"},
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdMenu", kTips};
 
 } // namespace
 

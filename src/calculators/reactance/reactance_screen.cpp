@@ -80,7 +80,15 @@ constexpr std::array kHandlers{
     shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
 };
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp"};
+constexpr std::array kTips{
+    shell::Tip{"txtC", "Ёмкость C, Ф"},
+    shell::Tip{"txtL", "Индуктивность L, Гн"},
+    shell::Tip{"txtF", "Частота F, Гц"},
+    shell::Tip{"txtX", "Реактивное сопротивление X, Ом:\nёмкостное Xc = 1 / (F · 6,28 · "
+                       "C),\nиндуктивное Xl = F · 6,28 · L"},
+};
+
+constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
 
 } // namespace
 
