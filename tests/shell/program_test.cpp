@@ -260,11 +260,15 @@ TEST(MessageBoxReporter, ShowsTheErrorOnItsScreen)
     program.start();
     Form& menu = *program.form("frmCepomer");
     QString title, text;
+    bool textFits = false;
     test::expectingModal = true;
     QTimer::singleShot(50, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             title = box->windowTitle();
             text = box->text();
+            textFits = box->width() >= box->fontMetrics().horizontalAdvance(box->text());
+            if (const QByteArray dir = qgetenv("CEPOMER_SHOT_DIR"); !dir.isEmpty())
+                box->grab().save(QString::fromLocal8Bit(dir) + "/runtime-error.png");
             box->accept();
         }
     });
@@ -273,6 +277,9 @@ TEST(MessageBoxReporter, ShowsTheErrorOnItsScreen)
     test::expectingModal = false;
     EXPECT_EQ(title.toStdString(), "Меню");
     EXPECT_EQ(text.toStdString(), "Ошибка выполнения 11: Деление на ноль");
+    EXPECT_TRUE(textFits);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &menu.window()) << "focus back on the screen";
     settle();
 }
 
