@@ -145,7 +145,6 @@ constexpr std::array kHandlers{
     shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
 };
 
-// The close box does what "главное меню" does.
 constexpr std::array kTips{
     shell::Tip{"txtI", "Ток плавления I, А"},
     shell::Tip{"txtD", "Диаметр провода d, мм"},
@@ -159,6 +158,7 @@ constexpr std::array kTips{
                "алюминий 0,0658;\nесли диаметр не рассчитывается — введённое значение"},
 };
 
+// The close box does what "главное меню" does.
 constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
 
 } // namespace

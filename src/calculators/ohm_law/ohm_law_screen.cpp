@@ -231,7 +231,6 @@ constexpr auto makeHandlers(std::index_sequence<Qs...>, std::index_sequence<Ps..
 constexpr auto kHandlers = makeHandlers(std::make_index_sequence<kQuantityChoices.size()>{},
                                         std::make_index_sequence<kPairChoices.size()>{});
 
-// The close box does what "главное меню" does.
 constexpr std::array kTips{
     shell::Tip{"txtI", "Ток I, А"},
     shell::Tip{"txtU", "Напряжение U, В"},
@@ -247,6 +246,7 @@ constexpr std::array kTips{
                           "не рассчитывается — введённое значение"},
 };
 
+// The close box does what "главное меню" does.
 constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdMenu", kTips};
 
 } // namespace
