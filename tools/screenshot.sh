@@ -28,8 +28,13 @@ shoot() { # name, then drive commands
 }
 suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
 shoot main-menu
-shoot cross-section 'click frmCepomer.cmdS' 'type frmS.txtD 1.5' 'click frmS.cmdRun'
-shoot ohm-law 'click frmCepomer.cmdIURP'
-shoot reactance 'click frmCepomer.cmdXlc'
-shoot impedance 'click frmCepomer.cmdZ'
-shoot fusing-current 'click frmCepomer.cmdIplav'
+shoot cross-section 'click frmCepomer.cmdS' 'type frmS.txtD 1,5' 'click frmS.cmdRun'
+shoot ohm-law 'click frmCepomer.cmdIURP' 'click frmIURP.cmdI' 'click frmIURP.cmdUR' \
+    'type frmIURP.txtU 10' 'type frmIURP.txtR 4,7' 'click frmIURP.cmdRun'
+shoot reactance 'click frmCepomer.cmdXlc' 'click frmX.cmdXl' 'type frmX.txtL 0,1' \
+    'type frmX.txtF 50' 'click frmX.cmdRun'
+shoot impedance 'click frmCepomer.cmdZ' 'click frmZ.cmdRL' 'type frmZ.txtR 30' \
+    'type frmZ.txtL 0,1' 'type frmZ.txtF 50' 'click frmZ.cmdRun'
+shoot fusing-current 'click frmCepomer.cmdIplav' 'click frmIplavl.cmdMed' \
+    'click frmIplavl.cmd02' 'click frmIplavl.cmdId' 'type frmIplavl.txtD 0,5' \
+    'click frmIplavl.cmdRun'

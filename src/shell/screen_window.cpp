@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -121,10 +122,11 @@ ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onC
         }
         case Kind::Button: {
             auto* button = new QPushButton(qs(c.caption), this);
-            // Space or Enter presses the focused button; nothing is a default
-            // button, so Enter in a field presses nothing.
-            button->setAutoDefault(true);
+            // Nothing is a default button, so Enter in a field presses nothing;
+            // Space or Enter presses the focused button (see eventFilter).
+            button->setAutoDefault(false);
             button->setDefault(false);
+            button->installEventFilter(this);
             button->setFocusPolicy(Qt::StrongFocus);
             const std::string_view name = c.name;
             connect(button, &QPushButton::clicked, this, [onClick, name] { onClick(name); });
@@ -189,6 +191,23 @@ void ScreenWindow::centre()
         return;
     setGeometry(
         QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+}
+
+bool ScreenWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on a focused push button presses it, as Space does. Qt does this
+    // only for default buttons, which would also draw the last focused button
+    // as the default one.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (auto* button = qobject_cast<QPushButton*>(watched); button && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScreenWindow::closeEvent(QCloseEvent* event)

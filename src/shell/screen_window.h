@@ -32,6 +32,7 @@ class ScreenWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     const ScreenTable& table_;
