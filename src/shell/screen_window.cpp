@@ -57,6 +57,20 @@ const Control* sectionLabel(const ScreenTable& table, const Control& control)
 
 QString accessibleName(const ScreenTable& table, const Control& control)
 {
+    // A button with a caption is named by it. Two buttons of one caption (the
+    // series and the parallel "R,C") are told apart by their section:
+    // "последовательной: R,C", "параллельной: R,C".
+    if (control.kind == Kind::Button && !control.caption.empty()) {
+        const QString own = qs(control.caption);
+        for (const Control& other : table.controls) {
+            if (&other == &control || other.kind != Kind::Button ||
+                qs(other.caption).trimmed() != own.trimmed())
+                continue;
+            if (const Control* section = sectionLabel(table, control))
+                return qs(section->caption).trimmed() + ": " + own.trimmed();
+        }
+        return own;
+    }
     const Control* label = namingLabel(table, control);
     if (!label)
         return {};
@@ -141,10 +155,16 @@ ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onC
     }
 
     // Accessible names: a field, or a button without caption, takes the caption
-    // of the label that names it, and that label becomes its buddy.
+    // of the label that names it, and that label becomes its buddy. A button
+    // with a caption keeps it as its name unless another button shares it.
     for (const Control& c : table.controls) {
-        if (c.kind == Kind::Label || (c.kind == Kind::Button && !c.caption.empty()))
+        if (c.kind == Kind::Label)
             continue;
+        if (c.kind == Kind::Button && !c.caption.empty()) {
+            if (const QString name = shell::accessibleName(table, c); name != qs(c.caption))
+                control(c.name)->setAccessibleName(name);
+            continue;
+        }
         if (const Control* label = namingLabel(table, c)) {
             QWidget* w = control(c.name);
             w->setAccessibleName(shell::accessibleName(table, c));

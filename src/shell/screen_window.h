@@ -47,6 +47,8 @@ const Control* namingLabel(const ScreenTable& table, const Control& control);
 // The accessible name of a field or of a button without caption: the caption
 // of its naming label, with the section heading first where another control
 // of the screen is named by the same caption. Empty when no label names it.
+// A button with a caption is named by its caption, with the section heading
+// first where another button has the same caption.
 QString accessibleName(const ScreenTable& table, const Control& control);
 
 } // namespace cepomer::shell

@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
@@ -209,6 +210,49 @@ TEST(ScreenTables, FieldsAreNamedByTheirLabels)
         for (QLabel* label : window.findChildren<QLabel*>())
             buddied = buddied || label->buddy() == w;
         EXPECT_TRUE(buddied) << str(c.control);
+    }
+}
+
+// What assistive technology reads for each field and push button: a name no
+// other control of the screen has, so that each is found by its name alone,
+// and the role of its kind. The series and the parallel "R,C" and "R,L" of the
+// impedance screen say their section.
+TEST(ScreenTables, EveryControlHasANameOfItsOwn)
+{
+    for (const ScreenDef* def : programScreens()) {
+        ScreenWindow window(*def, {}, {});
+        std::set<std::string> names;
+        for (const Control& c : def->table->controls) {
+            if (c.kind == Kind::Label)
+                continue;
+            SCOPED_TRACE(str(def->table->name) + "." + str(c.name));
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window.control(c.name));
+            ASSERT_NE(a, nullptr);
+            const std::string name = a->text(QAccessible::Name).toStdString();
+            EXPECT_FALSE(name.empty());
+            EXPECT_TRUE(names.insert(name).second) << "named like another control: " << name;
+            EXPECT_EQ(a->role(),
+                      c.kind == Kind::Field ? QAccessible::EditableText : QAccessible::PushButton);
+        }
+    }
+
+    struct Case {
+        std::string_view control;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"cmdRC", "последовательной: R,C"},
+        {"cmdRL", "последовательной: R,L"},
+        {"cmdRCp", "параллельной: R,C"},
+        {"cmdRLp", "параллельной: R,L"},
+        {"cmdRLC", "R,L,C"},
+        {"cmdRun", "расчёт"},
+    };
+    ScreenWindow window(*programScreens()[3], {}, {});
+    for (const Case& c : cases) {
+        QWidget* w = window.control(c.control);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).toStdString(),
+                  c.name);
     }
 }
 
