@@ -1,11 +1,14 @@
 #include "shell/appearance.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLocale>
 #include <QProxyStyle>
 #include <QStyleFactory>
+
+#include "shell/screen_window.h"
 
 namespace cepomer::shell {
 namespace {
@@ -24,6 +27,16 @@ class CompactStyle : public QProxyStyle {
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
+
+// Screens are top-level windows for assistive technology too (a plain widget
+// would be announced as a filler, without its title).
+QAccessibleInterface* screenAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(ScreenWindow::staticMetaObject.className()) &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
 
 QString bundledFamily()
 {
@@ -52,6 +65,7 @@ void applyAppearance(QApplication& app)
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/cepomer-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
+    QAccessible::installFactory(screenAccessible);
     app.setStyle(new CompactStyle);
     app.setFont(dialogFont());
 }

@@ -144,6 +144,17 @@ TEST(ScreenTables, BuilderPlacesEveryControlAsTheTableSays)
     }
 }
 
+TEST(ScreenTables, ScreensAreWindowsForAssistiveTechnology)
+{
+    for (const ScreenDef* def : programScreens()) {
+        ScreenWindow window(*def, {}, {});
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&window);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->role(), QAccessible::Window) << str(def->table->name);
+        EXPECT_EQ(a->text(QAccessible::Name).toStdString(), str(def->table->caption));
+    }
+}
+
 TEST(ScreenTables, BordersDecideResizing)
 {
     for (const ScreenDef* def : programScreens()) {
