@@ -12,17 +12,10 @@
 #include "shell/screen_window.h"
 
 namespace cepomer::shell {
-namespace {
-
-// Clears the floating-point flags when the access is over, however it ends.
-struct AfterAccess {
-    AfterAccess() = default;
-    AfterAccess(const AfterAccess&) = delete;
-    AfterAccess& operator=(const AfterAccess&) = delete;
-    ~AfterAccess() { rt::clearFpFlags(); }
-};
-
-} // namespace
+AfterAccess::~AfterAccess()
+{
+    rt::clearFpFlags();
+}
 
 Form::Form(Program& program, const ScreenDef& def)
     : program_(program), def_(def),

@@ -18,6 +18,15 @@ namespace cepomer::shell {
 class Program;
 class ScreenWindow;
 
+// Clears the floating-point flags when a control access or window operation
+// is over, however it ends.
+struct AfterAccess {
+    AfterAccess() = default;
+    AfterAccess(const AfterAccess&) = delete;
+    AfterAccess& operator=(const AfterAccess&) = delete;
+    ~AfterAccess();
+};
+
 class Form {
   public:
     Form(Program& program, const ScreenDef& def);

@@ -9,8 +9,7 @@
 namespace cepomer::shell {
 namespace {
 
-constexpr Kind L = Kind::Label;
-constexpr Kind B = Kind::Button;
+using namespace kinds;
 
 constexpr std::array kControls{
     Control{"lblIURP", L, "расчёт I,U,R,P", 1575, 75, 1140, 240, 0},

@@ -12,14 +12,6 @@ namespace {
 // Unwinds the running handler when it ends the program.
 struct EndOfProgram {};
 
-// Window operations clear the floating-point flags when they are over.
-struct AfterAccess {
-    AfterAccess() = default;
-    AfterAccess(const AfterAccess&) = delete;
-    AfterAccess& operator=(const AfterAccess&) = delete;
-    ~AfterAccess() { rt::clearFpFlags(); }
-};
-
 } // namespace
 
 Program::Program(std::span<const ScreenDef* const> screens, ErrorReporter& reporter,

@@ -36,4 +36,11 @@ struct ScreenTable {
 
 constexpr int kTwipsPerPixel = 15;
 
+// Short names of the kinds, for writing tables: `using namespace shell::kinds;`.
+namespace kinds {
+inline constexpr Kind L = Kind::Label;
+inline constexpr Kind F = Kind::Field;
+inline constexpr Kind B = Kind::Button;
+} // namespace kinds
+
 } // namespace cepomer::shell

@@ -12,9 +12,7 @@ namespace {
 using shell::Align;
 using shell::Control;
 using shell::Form;
-constexpr shell::Kind L = shell::Kind::Label;
-constexpr shell::Kind F = shell::Kind::Field;
-constexpr shell::Kind B = shell::Kind::Button;
+using namespace shell::kinds;
 
 constexpr std::array kControls{
     Control{"lblEnter", L, " диаметр провода d,мм", 1275, 75, 1890, 240, 0, true, Align::Right},

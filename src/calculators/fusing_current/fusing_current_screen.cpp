@@ -13,9 +13,7 @@ namespace {
 
 using shell::Control;
 using shell::Form;
-constexpr shell::Kind L = shell::Kind::Label;
-constexpr shell::Kind F = shell::Kind::Field;
-constexpr shell::Kind B = shell::Kind::Button;
+using namespace shell::kinds;
 constexpr shell::Align Centre = shell::Align::Center;
 
 // The I and d of the captions are Latin, and so is the A of "I,A"; the А of

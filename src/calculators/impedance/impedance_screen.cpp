@@ -15,9 +15,7 @@ namespace {
 using shell::Align;
 using shell::Control;
 using shell::Form;
-constexpr shell::Kind L = shell::Kind::Label;
-constexpr shell::Kind F = shell::Kind::Field;
-constexpr shell::Kind B = shell::Kind::Button;
+using namespace shell::kinds;
 constexpr Align R = Align::Right;
 constexpr Align C = Align::Center;
 

@@ -17,9 +17,7 @@ using enum ohm::Pair;
 using enum ohm::Quantity;
 using shell::Control;
 using shell::Form;
-constexpr shell::Kind L = shell::Kind::Label;
-constexpr shell::Kind F = shell::Kind::Field;
-constexpr shell::Kind B = shell::Kind::Button;
+using namespace shell::kinds;
 constexpr shell::Align C = shell::Align::Center;
 
 // Quantity letters are Latin; the units are Cyrillic, and so is the Р of "Р,Вт".

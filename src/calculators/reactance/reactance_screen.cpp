@@ -13,9 +13,7 @@ namespace {
 using shell::Align;
 using shell::Control;
 using shell::Form;
-constexpr shell::Kind L = shell::Kind::Label;
-constexpr shell::Kind F = shell::Kind::Field;
-constexpr shell::Kind B = shell::Kind::Button;
+using namespace shell::kinds;
 
 // "Хс" is Cyrillic, "Xl" Latin; the quantity letters of the captions are Latin.
 constexpr std::array kControls{
