@@ -1,6 +1,7 @@
 #include "drive/driver.h"
 
 #include <cstdio>
+#include <variant>
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -151,43 +152,53 @@ std::string Driver::outcome()
     return "ok\n";
 }
 
-std::string Driver::click(std::string_view target)
+// The shown screen of that name, or the reason a user could not reach it.
+std::variant<Form*, std::string> Driver::shownScreen(std::string_view screen) const
 {
-    const auto [screen, name] = splitTarget(target);
     Form* form = program_.form(screen);
     if (!form)
         return refused(std::string(screen) + " is not created");
     if (!form->window().isVisible())
         return refused(std::string(screen) + " is hidden");
+    return form;
+}
+
+// The enabled control of that kind on a shown screen, or the reason a user
+// could not work it.
+std::variant<QWidget*, std::string> Driver::usableControl(std::string_view target, Kind kind) const
+{
+    const auto [screen, name] = splitTarget(target);
+    auto shown = shownScreen(screen);
+    if (auto* reason = std::get_if<std::string>(&shown))
+        return *reason;
+    const Form* form = std::get<Form*>(shown);
     const shell::Control* c = findControl(*form->def().table, name);
     if (!c)
         return refused("no control " + std::string(target));
-    if (c->kind != Kind::Button)
+    if (c->kind != kind)
         return refused(std::string(target) + " is a " + std::string(kindWord(c->kind)));
-    auto* button = static_cast<QPushButton*>(form->control(name));
-    if (!button->isEnabled())
+    QWidget* w = form->control(name);
+    if (!w->isEnabled())
         return refused(std::string(target) + " is disabled");
-    button->click();
+    return w;
+}
+
+std::string Driver::click(std::string_view target)
+{
+    auto control = usableControl(target, Kind::Button);
+    if (auto* reason = std::get_if<std::string>(&control))
+        return *reason;
+    static_cast<QPushButton*>(std::get<QWidget*>(control))->click();
     return outcome();
 }
 
 std::string Driver::type(std::string_view target, std::string_view text)
 {
-    const auto [screen, name] = splitTarget(target);
-    Form* form = program_.form(screen);
-    if (!form)
-        return refused(std::string(screen) + " is not created");
-    if (!form->window().isVisible())
-        return refused(std::string(screen) + " is hidden");
-    const shell::Control* c = findControl(*form->def().table, name);
-    if (!c)
-        return refused("no control " + std::string(target));
-    if (c->kind != Kind::Field)
-        return refused(std::string(target) + " is a " + std::string(kindWord(c->kind)));
-    auto* edit = static_cast<QLineEdit*>(form->control(name));
-    if (!edit->isEnabled())
-        return refused(std::string(target) + " is disabled");
+    auto control = usableControl(target, Kind::Field);
+    if (auto* reason = std::get_if<std::string>(&control))
+        return *reason;
     // Select everything and type over it.
+    auto* edit = static_cast<QLineEdit*>(std::get<QWidget*>(control));
     edit->setFocus();
     edit->selectAll();
     edit->insert(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -196,12 +207,10 @@ std::string Driver::type(std::string_view target, std::string_view text)
 
 std::string Driver::close(std::string_view screen)
 {
-    Form* form = program_.form(screen);
-    if (!form)
-        return refused(std::string(screen) + " is not created");
-    if (!form->window().isVisible())
-        return refused(std::string(screen) + " is hidden");
-    form->window().close();
+    auto shown = shownScreen(screen);
+    if (auto* reason = std::get_if<std::string>(&shown))
+        return *reason;
+    std::get<Form*>(shown)->window().close();
     return outcome();
 }
 

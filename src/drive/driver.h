@@ -5,8 +5,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "shell/program.h"
+#include "shell/screen_table.h"
+
+class QWidget;
 
 namespace cepomer::drive {
 
@@ -28,6 +32,9 @@ class Driver : public shell::ErrorReporter {
     std::string dump(std::string_view screen);
     std::string screens();
     std::string outcome(); // after a click or close box: ok, error or ended
+    std::variant<shell::Form*, std::string> shownScreen(std::string_view screen) const;
+    std::variant<QWidget*, std::string> usableControl(std::string_view target,
+                                                      shell::Kind kind) const;
 
     shell::Program program_;
     std::optional<rt::RuntimeError> error_;
