@@ -30,6 +30,14 @@ run)
     ;;
 test)
     ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+    # The whole suite again, built by clang with AddressSanitizer and
+    # UndefinedBehaviorSanitizer (any report fails), with the libFuzzer
+    # targets and a short run of each.
+    sanitize=build-sanitize
+    cmake -S . -B "$sanitize" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCEPOMER_WERROR=ON \
+        -DCMAKE_CXX_COMPILER=clang++-14 -DCEPOMER_FUZZ=ON
+    cmake --build "$sanitize" --parallel "$(nproc)"
+    ctest --test-dir "$sanitize" --output-on-failure --parallel "$(nproc)"
     ;;
 *)
     echo "usage: tools/setup.sh run|test" >&2
