@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "number_text.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
 
@@ -167,44 +168,11 @@ void checkReader(std::string_view text)
     }
 }
 
-// The shape of a written number: "-"? digits ("." or "," digits)? ("E" sign
-// two or three digits)?, no leading zero but "0" before a separator, no
-// trailing zero after one; or an infinity, or "не число".
-bool wellFormed(const std::string& t, char separator)
+void checkWritten(const std::string& text, Double value, std::size_t digits,
+                  const cepomer::rt::NumberFormat& format)
 {
-    if (t == "∞" || t == "-∞" || t == "не число")
-        return true;
-    std::size_t i = t[0] == '-' ? 1 : 0;
-    const std::size_t start = i;
-    while (i < t.size() && isDigit(t[i]))
-        ++i;
-    if (i == start || (t[start] == '0' && i - start > 1))
-        return false;
-    if (i < t.size() && t[i] == separator) {
-        const std::size_t fraction = ++i;
-        while (i < t.size() && isDigit(t[i]))
-            ++i;
-        if (i == fraction || t[i - 1] == '0')
-            return false;
-    }
-    if (i < t.size() && t[i] == 'E') {
-        if (i - start < 1 || t[start] == '0' || (t.size() > start + 1 && isDigit(t[start + 1])))
-            return false; // one nonzero digit before the separator
-        ++i;
-        if (i >= t.size() || (t[i] != '+' && t[i] != '-'))
-            return false;
-        const std::size_t digits = t.size() - ++i;
-        if (digits < 2 || digits > 3)
-            return false;
-        while (i < t.size() && isDigit(t[i]))
-            ++i;
-    }
-    return i == t.size() && t != "-0";
-}
-
-void checkWritten(const std::string& text, Double value, double halfUnit, char separator)
-{
-    if (!wellFormed(text, separator))
+    const double halfUnit = 0.5 * std::pow(10.0, 1 - static_cast<double>(digits));
+    if (!cepomer::test::looksWritten(text, format.decimalSeparator, digits))
         fail("a number was written in a wrong shape", text);
     if (std::isnan(value)) {
         if (text != "не число")
@@ -241,15 +209,15 @@ void checkWriters(const std::uint8_t* data, std::size_t size)
     if (size >= sizeof(Single)) {
         Single f;
         std::memcpy(&f, data, sizeof f);
-        checkWritten(cepomer::rt::vbaStrR4(f, point), f, 5e-7, '.');
-        checkWritten(cepomer::rt::vbaStrR4(f, comma), f, 5e-7, ',');
+        checkWritten(cepomer::rt::vbaStrR4(f, point), f, 7, point);
+        checkWritten(cepomer::rt::vbaStrR4(f, comma), f, 7, comma);
     }
     if (size >= sizeof(Double)) {
         Double d;
         std::memcpy(&d, data, sizeof d);
         const std::string text = cepomer::rt::vbaStrVarVal(d, point);
-        checkWritten(text, d, 5e-15, '.');
-        checkWritten(cepomer::rt::vbaStrVarVal(d, comma), d, 5e-15, ',');
+        checkWritten(text, d, 15, point);
+        checkWritten(cepomer::rt::vbaStrVarVal(d, comma), d, 15, comma);
         if (std::isfinite(d) && std::fabs(d) * (1 + 5e-15) <= DBL_MAX &&
             cepomer::rt::vbaStrVarVal(cepomer::rt::rtcR8ValFromBstr(text), point) != text)
             fail("a Double written, read back and written again changed", text);

@@ -53,7 +53,7 @@ TEST(Checker, SeesEachBrokenPromise)
              stray = new QWidget;
              stray->show();
          }},
-        {"typing-changed-enabled-changed",
+        {"typing-enabled-changed",
          {click("frmCepomer", "cmdS"), type("frmS", "txtD", "1")},
          [](Session& s) { widget(s, "frmS", "cmdRun")->setEnabled(false); }},
         {"field-disabled",

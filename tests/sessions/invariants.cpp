@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
 #include <string_view>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "number_text.h"
 #include "shell/form.h"
 #include "shell/screen_window.h"
 
@@ -120,29 +120,6 @@ const std::array<CircuitRule, 5> kCircuits{{
     {"cmdRCp", {"txtR", "txtC"}},
     {"cmdRLp", {"txtR", "txtL"}},
 }};
-
-// A number as the program writes it with a point: no plus sign, no leading or
-// trailing zeros, at most 15 significant digits, exponent notation with a sign
-// and two or three digits; or an infinity, or "не число".
-bool isNumberText(const QString& text)
-{
-    if (text == QStringLiteral("∞") || text == QStringLiteral("-∞") ||
-        text == QStringLiteral("не число"))
-        return true;
-    static const std::regex plain(R"(-?(0|[1-9][0-9]*)(\.[0-9]*[1-9])?)");
-    static const std::regex exponent(R"(-?[1-9](\.[0-9]*[1-9])?E[+-][0-9]{2,3})");
-    const std::string s = text.toStdString();
-    if (!std::regex_match(s, plain) && !std::regex_match(s, exponent))
-        return false;
-    if (s == "-0")
-        return false;
-    std::string digits;
-    for (char c : s.substr(0, s.find('E')))
-        if (c >= '0' && c <= '9')
-            digits += c;
-    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
-    return digits.size() <= 15;
-}
 
 Violation violation(std::string_view rule, const std::string& detail)
 {
@@ -281,10 +258,11 @@ std::optional<Violation> Checker::checkAction(const Action& action, const Outcom
             };
             if (auto v = unchanged(name, true, true, isResult))
                 return violation(v->rule == "text-changed" ? "run-writes-only-results"
-                                                           : "run-changed-" + v->rule,
+                                                           : "run-" + v->rule,
                                  v->detail);
             for (const auto& [field, text] : a->second.texts) {
-                if (isResult(name, field) && text != screen.texts.at(field) && !isNumberText(text))
+                if (isResult(name, field) && text != screen.texts.at(field) &&
+                    !looksWritten(text.toStdString(), ".", 15))
                     return violation("run-result-format", name + "." + field + " = \"" +
                                                               text.toStdString() + "\" after " +
                                                               what);
@@ -337,7 +315,7 @@ std::optional<Violation> Checker::checkAction(const Action& action, const Outcom
         };
         if (auto v = unchanged(name, true, true, isTarget))
             return violation(v->rule == "text-changed" ? "typing-touched-other"
-                                                       : "typing-changed-" + v->rule,
+                                                       : "typing-" + v->rule,
                              v->detail);
     }
     if (action.kind == ActionKind::Type || action.kind == ActionKind::Paste) {

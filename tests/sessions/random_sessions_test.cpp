@@ -41,7 +41,7 @@ TEST_P(RandomSessions, KeepEveryInvariant)
 {
     const ScreenCase c = GetParam();
     const unsigned long long seed = fromEnvironment("CEPOMER_SESSION_SEED", c.seed);
-    const unsigned long long total = fromEnvironment("CEPOMER_SESSION_ACTIONS", 10000);
+    const unsigned long long total = fromEnvironment("CEPOMER_SESSION_ACTIONS", 25000);
     RandomActions random(seed, c.screen);
 
     auto session = std::make_unique<Session>();
