@@ -16,6 +16,21 @@ if(CEPOMER_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "CEPOMER_FUZZ needs clang (libFuzzer): -DCMAKE_CXX_COMPILER=clang++-14")
     endif()
+    include(CheckCXXSourceCompiles)
+    set(CMAKE_REQUIRED_FLAGS -fsanitize=fuzzer)
+    set(CMAKE_REQUIRED_LINK_OPTIONS -fsanitize=fuzzer)
+    check_cxx_source_compiles([[
+        #include <cstddef>
+        #include <cstdint>
+        extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }
+    ]] CEPOMER_HAVE_LIBFUZZER)
+    unset(CMAKE_REQUIRED_FLAGS)
+    unset(CMAKE_REQUIRED_LINK_OPTIONS)
+    if(NOT CEPOMER_HAVE_LIBFUZZER)
+        message(WARNING "clang has no libFuzzer here (Debian: libclang-rt-14-dev): "
+                        "the sanitizer build goes on without the fuzz targets")
+        set(CEPOMER_FUZZ OFF)
+    endif()
     set(CEPOMER_SANITIZE ON CACHE BOOL "" FORCE)
 endif()
 
