@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardstick of the start-up benchmark: the smallest Qt Widgets program
 // with a window like ours, one label, one field and one button.
 #include <QApplication>

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Start-up benchmark: cepomer against an empty Qt Widgets window (one label,
 # one field, one button), both from the same build, under a private Xvfb
 # without a window manager. For each start: the time from exec to the first

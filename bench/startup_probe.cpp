@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times one start of a program under an X server: from just before exec to the
 // MapNotify of its first top-level window, with the CPU time the program has
 // used by then, and its resident memory one second later. The program is ended

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Flags every target of the project gets.
 #
 # The calculators rely on the floating-point exception flags: the compiler must

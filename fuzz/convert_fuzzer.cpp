@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The text-to-number reader and the number-to-text writers.
 //
 // Reader, on the input as text:

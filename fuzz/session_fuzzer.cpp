@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole user sessions on the real program, offscreen, decoded from bytes:
 // clicks, typing, pasting, keys and close boxes on whichever of the six screens
 // is shown, with every session invariant checked after every action.

@@ -1,4 +1,8 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Runs one scenario transcript through cepomer-drive and compares the answers.
 
 A transcript holds commands (lines starting with "> ") each followed by the

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the Debian package into a fresh Debian 12 (debootstrap, minbase)
 # and starts the installed program there, once offscreen and once on a
 # private Xvfb of the host, whose screenshot is written to deb-check.png.

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Screenshots of the program's screens under a private Xvfb.
 #   tools/screenshot.sh BUILD_DIR OUT_DIR [SCALE]
 # Each screen is opened through cepomer-drive on the X server, the whole screen

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Set-up on a fresh Debian 12 machine, as root or through sudo:
 #   tools/setup.sh run    installs what is missing, builds, starts cepomer
 #   tools/setup.sh test   installs what is missing, builds, runs every test

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Run-time options of the sanitizers, built into every executable of an
 // instrumented build. The environment (ASAN_OPTIONS, ...) still overrides them.
 extern "C" {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The headless driver: works the real screens as a user would, one command a
 // line, and answers each command with lines ending in one final line.
 #pragma once

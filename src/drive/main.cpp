@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // cepomer-drive: the real screens without a display, worked through standard
 // input and output. See the README for the protocol.
 //

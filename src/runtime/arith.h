@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Arithmetic of the calculators: Single storage, Double computation.
 //
 // Every operation fences its operands and its result (see fpFence), so the flags

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The arithmetic check: floating-point exception flags raised since the last
 // control access.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The control-access layer: the only way click handlers reach the controls and
 // windows. Every property access and window operation clears the floating-point
 // flags afterwards, so an arithmetic check reports only what happened since the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Handlers every screen shares: "выход" and the ways back to the main menu.
 #pragma once
 

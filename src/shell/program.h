@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window model: the program's screens, created on demand from their tables,
 // shown, hidden, unloaded and ended; and the click dispatcher, the one place
 // where a run-time error is caught and reported.

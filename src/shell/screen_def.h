@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A screen as the program knows it: its table, its click handlers and what its
 // title-bar close box does.
 #pragma once

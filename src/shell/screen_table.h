@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Screen tables: the windows of the program as plain data.
 //
 // Positions and sizes are in twips (1/1440 inch); at 96 dots per inch 15 twips

@@ -1,4 +1,8 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Uses a running cepomer through AT-SPI, as the user of a screen reader would.
 
 Finds windows, fields and push buttons by their accessible names and roles,

@@ -1,4 +1,8 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Drives the real cepomer the way assistive technology does. Starts a private
 # X server, a private D-Bus session bus, the AT-SPI bus launcher and registry,
 # then cepomer with its accessibility bridge on, runs the AT-SPI client

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The driver's own parsing and answers; the screens are covered by the
 // scenario transcripts.
 #include <gtest/gtest.h>

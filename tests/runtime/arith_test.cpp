@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The arithmetic helpers, the flag check and the run-time errors.
 #include <cfenv>
 #include <cfloat>

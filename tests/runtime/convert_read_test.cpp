@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading the number at the start of a text.
 #include <cfloat>
 #include <chrono>

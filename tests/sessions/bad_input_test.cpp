@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bad input in every field of every screen: the longest text a field takes,
 // typed or pasted; several lines; control characters; lone surrogates. No
 // crash, no hang, nothing lost in the other fields, and the field reads by the

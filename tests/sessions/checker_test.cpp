@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The invariants see each broken promise: a real action, then the program's
 // state tampered with behind its back, as a faulty handler would leave it.
 #include <functional>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What every user session must keep, checked after every action: one window
 // shown until the end, the selection rules of each screen, fields that never
 // become disabled, a calculate button that writes only result fields, run-time

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a number written by the program looks like: "-"? digits, then the
 // separator and digits, then "E", a sign and two or three digits; no plus
 // sign, no blank, no leading zero but the one before a separator, no trailing

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Playing action sequences with the invariants checked after every action, and
 // shrinking a failing sequence to a short one that still fails the same way.
 #pragma once

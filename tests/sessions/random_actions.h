@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Random user actions, mostly aimed at one screen: clicks on any of its push
 // buttons (disabled ones included, which a user cannot press), typing and
 // pasting numbers, garbage and very long texts, keys, close boxes, and now and

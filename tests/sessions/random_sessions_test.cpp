@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Seeded random user sessions through the real screens, with every invariant
 // checked after every action. A failure prints the seed and the shortest
 // action sequence found that still fails the same way.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A user session on the real program, in-process: clicks, typing, pasting,
 // keys and close boxes, each refused as a user would find it impossible
 // (a hidden screen, a disabled control). Used by the randomised session tests

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The look every window shares: the program icon, which arrives once the
 // event loop runs so that it does not hold up the first window.
 #include <QApplication>

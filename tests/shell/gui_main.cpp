@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Test main for everything that needs widgets: a QApplication on the offscreen
 // platform with the program's appearance, and a watchdog that closes any modal
 // dialog a test did not expect (and fails that test) instead of hanging.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window model and the click dispatcher, on screens made for the tests and
 // on the program's own.
 #include <array>

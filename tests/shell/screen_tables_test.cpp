@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The six screen tables as data, and the windows the builder makes of them.
 #include <algorithm>
 #include <set>

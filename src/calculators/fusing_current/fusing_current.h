@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fusing current of a wire from its diameter, and the diameter that fuses at a
 // given current, for copper, brass, iron and aluminium.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Impedance of a two- or three-element circuit at a frequency, and for the
 // series circuits the cosine, sine and tangent of its phase angle, taken as
 // ratios of the sides of the impedance triangle.

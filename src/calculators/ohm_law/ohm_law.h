@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Ohm's law and the power relation among current I, voltage U, resistance R and
 // power P: twelve rules, each computing one quantity from a known pair of the
 // other three.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "calculators/ohm_law/ohm_law_screen.h"
 
 #include <array>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reactances at a frequency: XL = 6.28 · F · L and XC = 1 / (6.28 · F · C).
 #pragma once
 
