@@ -4,25 +4,77 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Set-up on a fresh Debian 12 machine, as root or through sudo:
-#   tools/setup.sh run    installs what is missing, builds, starts cepomer
-#   tools/setup.sh test   installs what is missing, builds, runs every test
+#   tools/setup.sh run           installs what is missing, builds, starts cepomer
+#   tools/setup.sh test          installs what is missing, builds, runs every test
+#   tools/setup.sh test-arm64    the same suite on an arm64 cross build, under qemu
+#   tools/setup.sh test-windows  the Windows build under Wine, with its zip and
+#                                installer (the first run builds Qt: see README)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
 
-# Install only the packages that are not there yet.
-mapfile -t wanted < <(grep -v '^#' tools/debian-packages.txt | grep -v '^$')
-missing=()
-for p in "${wanted[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# Installs the packages of the given lists (one a line, "name" or
+# "name:arch") that are not installed yet.
+install_packages() {
+    local wanted missing=() p updated=""
+    mapfile -t wanted < <(cat "$@" | sed 's/#.*//' | grep -v '^[[:space:]]*$')
+    for p in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    for p in "${missing[@]}"; do
+        if [[ $p == *:* ]] && ! { dpkg --print-architecture; dpkg --print-foreign-architectures; } |
+            grep -qx "${p#*:}"; then
+            $sudo dpkg --add-architecture "${p#*:}"
+        fi
+    done
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+}
+
+# Source packages (apt-get source) need deb-src entries; they are made from
+# the machine's own deb entries, whatever mirror those name.
+ensure_deb_src() {
+    local list=/etc/apt/sources.list.d/cepomer-deb-src.sources
+    if apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; then
+        return 0
+    fi
+    {
+        for f in /etc/apt/sources.list.d/*.sources; do
+            [ -e "$f" ] && [ "$f" != "$list" ] || continue
+            sed -E 's/^Types:.*\bdeb\b.*$/Types: deb-src/' "$f"
+            echo
+        done
+        if [ -f /etc/apt/sources.list ]; then
+            grep -E '^deb[[:space:]]' /etc/apt/sources.list |
+                sed -E 's/^deb[[:space:]]+(\[[^]]*\][[:space:]]+)?([^[:space:]]+)[[:space:]]+([^[:space:]]+)[[:space:]]+(.*)$/Types: deb-src\nURIs: \2\nSuites: \3\nComponents: \4\n/'
+        fi
+    } | $sudo tee "$list" >/dev/null
+    $sudo apt-get update -q
+}
+
+case "$mode" in
+run | test)
+    install_packages tools/debian-packages.txt
+    ;;
+test-arm64)
+    install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt
+    exec bash tools/arm64/test.sh
+    ;;
+test-windows)
+    install_packages tools/debian-packages.txt tools/windows/debian-packages.txt
+    ensure_deb_src
+    exec bash tools/windows/test.sh
+    ;;
+*)
+    echo "usage: tools/setup.sh run|test|test-arm64|test-windows" >&2
+    exit 2
+    ;;
+esac
 
 build=build
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON
@@ -42,9 +94,5 @@ test)
         -DCMAKE_CXX_COMPILER=clang++-14 -DCEPOMER_FUZZ=ON
     cmake --build "$sanitize" --parallel "$(nproc)"
     ctest --test-dir "$sanitize" --output-on-failure --parallel "$(nproc)"
-    ;;
-*)
-    echo "usage: tools/setup.sh run|test" >&2
-    exit 2
     ;;
 esac
