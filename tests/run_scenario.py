@@ -10,7 +10,13 @@ exact answer expected from the driver, or by "<no answer>" for a command the
 driver must not read (after "ended"). Lines starting with "#" are comments;
 "@locale NAME" sets LC_ALL for the run (C when absent). Blank lines are ignored.
 
-    run_scenario.py BUILD/cepomer-drive tests/scenarios/NAME.scn
+    run_scenario.py [EMULATOR...] BUILD/cepomer-drive tests/scenarios/NAME.scn
+
+Every argument before the transcript makes up the command that starts the
+driver, so that a cross build's driver starts through its emulator (qemu,
+Wine). The driver's output is compared byte for byte: it must be UTF-8, and
+its lines end in "\n" alone. The driver runs on the offscreen platform unless
+QT_QPA_PLATFORM is set.
 """
 import os
 import subprocess
@@ -53,29 +59,45 @@ def answers(output):
     return result
 
 
+def shown(line):
+    """A line as printed in a report: quoted when it holds a control character."""
+    return line if line.isprintable() else repr(line)
+
+
 def main():
-    drive, path = sys.argv[1], sys.argv[2]
+    if len(sys.argv) < 3:
+        sys.exit(f"usage: {sys.argv[0]} [EMULATOR...] BUILD/cepomer-drive TRANSCRIPT")
+    drive, path = sys.argv[1:-1], sys.argv[-1]
     locale, steps = parse(path)
-    env = dict(os.environ, LC_ALL=locale, QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, LC_ALL=locale)
+    env.setdefault("QT_QPA_PLATFORM", "offscreen")
     commands = "".join(command + "\n" for _, command, _ in steps)
-    run = subprocess.run([drive], input=commands, capture_output=True, text=True,
-                         encoding="utf-8", env=env, timeout=120)
-    got = answers(run.stdout)
+    run = subprocess.run(drive, input=commands.encode("utf-8"), capture_output=True,
+                         env=env, timeout=120)
     failures = 0
+    try:
+        got = answers(run.stdout.decode("utf-8"))
+    except UnicodeDecodeError as error:
+        failures += 1
+        print(f"{path}: the driver's output is not UTF-8: {error}")
+        got = []
+    mismatches = 0
     for index, (number, command, expected) in enumerate(steps):
         actual = got[index] if index < len(got) else [NO_ANSWER]
         if actual != expected:
-            failures += 1
+            mismatches += 1
             print(f"{path}:{number}: > {command}")
-            print("  expected:\n    " + "\n    ".join(expected))
-            print("  got:\n    " + "\n    ".join(actual))
+            print("  expected:\n    " + "\n    ".join(map(shown, expected)))
+            print("  got:\n    " + "\n    ".join(map(shown, actual)))
     if len(got) > len(steps):
         failures += 1
         print(f"{path}: unexpected answers after the last command: {got[len(steps):]}")
     if run.returncode != 0:
         failures += 1
-        print(f"{path}: cepomer-drive exited with {run.returncode}: {run.stderr}")
-    print(f"{len(steps) - failures} passed, {failures} failed")
+        stderr = run.stderr.decode("utf-8", errors="replace")
+        print(f"{path}: cepomer-drive exited with {run.returncode}: {stderr}")
+    failures += mismatches
+    print(f"{len(steps) - mismatches} passed, {failures} failed")
     return 1 if failures else 0
 
 
