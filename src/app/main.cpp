@@ -5,14 +5,51 @@
 #include <QApplication>
 
 #include "shell/appearance.h"
+#include "shell/command_line.h"
 #include "shell/error_report.h"
 #include "shell/program.h"
 #include "shell/screen_list.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+// A program of the Windows GUI subsystem has no console of its own: the
+// answers to the options go to the console it was started from, unless they
+// are redirected.
+void useParentConsole()
+{
+    const bool out = GetStdHandle(STD_OUTPUT_HANDLE) != nullptr;
+    const bool err = GetStdHandle(STD_ERROR_HANDLE) != nullptr;
+    if ((out && err) || !AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!out)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!err)
+        std::freopen("CONOUT$", "w", stderr);
+}
+
+} // namespace
+#endif
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("cepomer");
+#ifdef _WIN32
+    if (argc > 1)
+        useParentConsole();
+#endif
+    cepomer::shell::CommandLine commandLine(
+        argc, argv, "cepomer",
+        "Calculator of textbook electrical-engineering formulas, with a Russian interface.");
+    if (const auto status = commandLine.exitStatus())
+        return *status;
+
+    QApplication app(commandLine.argc(), commandLine.argv());
+    // Wayland compositors match the windows to the desktop entry, and so to its icon.
+    QGuiApplication::setDesktopFileName("org.cepomer.Cepomer");
     QApplication::setQuitOnLastWindowClosed(false); // only "выход" ends the program
     cepomer::shell::applyAppearance(app);
 
