@@ -209,6 +209,10 @@ QWidget* ScreenWindow::control(std::string_view name) const
 
 void ScreenWindow::centre()
 {
+    // A Wayland compositor places top-level windows itself and never tells a
+    // program where they are; a position set here would only be a wrong guess.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;

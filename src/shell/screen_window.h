@@ -30,7 +30,8 @@ class ScreenWindow : public QWidget {
     const ScreenTable& table() const { return table_; }
     // The control of that name, or nullptr.
     QWidget* control(std::string_view name) const;
-    // Places the window in the centre of the screen's available area.
+    // Places the window in the centre of the screen's available area, where
+    // the platform lets a program place its windows (not on Wayland).
     void centre();
 
   protected:
