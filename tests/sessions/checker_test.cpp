@@ -108,6 +108,16 @@ TEST(Checker, SeesEachBrokenPromise)
              s.program().form("frmCepomer")->window().hide();
              s.program().show("frmS");
          }},
+        {"unloaded-window",
+         {click("frmCepomer", "cmdXlc"), click("frmX", "cmdGp")},
+         [](Session& s) {
+             // frmX's window kept, hidden, after "главное меню" unloaded it.
+             for (const shell::ScreenDef* def : s.program().screens())
+                 if (def->table->name == "frmX")
+                     stray = new shell::ScreenWindow(*def, {}, {});
+             stray->show();
+             stray->hide();
+         }},
         {"exit-did-not-end", {click("frmCepomer", "cmdS"), type("frmS", "txtD", "1")}, {}},
     };
     for (const Broken& c : cases) {

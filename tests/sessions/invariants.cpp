@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QWidget>
@@ -132,6 +133,35 @@ Violation violation(std::string_view rule, const std::string& detail)
 std::string onOff(bool on)
 {
     return on ? "enabled" : "disabled";
+}
+
+// A window of a screen that is no longer loaded: once the handler that
+// unloaded it has returned, it must be gone, not kept hidden for the rest of
+// the session, neither as a top-level widget nor in the accessibility tree.
+std::optional<Violation> unloadedWindow(const shell::Program& program, const std::string& what)
+{
+    const auto stale = [&](const QObject* object) {
+        const auto* window = qobject_cast<const shell::ScreenWindow*>(object);
+        if (!window)
+            return false;
+        const shell::Form* form = program.form(window->objectName().toStdString());
+        return !form || &form->window() != window;
+    };
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (stale(w))
+            return violation("unloaded-window", w->objectName().toStdString() +
+                                                    " of an unloaded screen exists after " + what);
+    if (QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp)) {
+        for (int i = 0; i < application->childCount(); ++i) {
+            const QAccessibleInterface* child = application->child(i);
+            if (child && stale(child->object()))
+                return violation("unloaded-window",
+                                 child->object()->objectName().toStdString() +
+                                     " of an unloaded screen is in the accessibility tree after " +
+                                     what);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -344,6 +374,8 @@ std::optional<Violation> Checker::checkScreens(const Session& session, const Act
     if (now.ended ? visibleWindows != 0 : visibleWindows != 1)
         return violation("one-window",
                          std::to_string(visibleWindows) + " windows shown after " + what);
+    if (auto v = unloadedWindow(session.program(), what))
+        return v;
     for (std::size_t i = 0; i < session.errors().numbers.size(); ++i) {
         const int n = session.errors().numbers[i];
         if (n != 5 && n != 6 && n != 11)

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What every user session must keep, checked after every action: one window
-// shown until the end, the selection rules of each screen, fields that never
-// become disabled, a calculate button that writes only result fields, run-time
-// errors that are 5, 6 or 11 and never end the program, and screens that start
-// afresh from their tables.
+// shown until the end, no window left of an unloaded screen, the selection
+// rules of each screen, fields that never become disabled, a calculate button
+// that writes only result fields, run-time errors that are 5, 6 or 11 and never
+// end the program, and screens that start afresh from their tables.
 #pragma once
 
 #include <map>
