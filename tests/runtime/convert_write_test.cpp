@@ -169,6 +169,7 @@ TEST(WriteSingle, PlainAndExponentNotation)
         {std::numeric_limits<Single>::infinity(), "∞"},
         {-std::numeric_limits<Single>::infinity(), "-∞"},
         {std::numeric_limits<Single>::quiet_NaN(), "не число"},
+        {-std::numeric_limits<Single>::quiet_NaN(), "не число"},
     });
 }
 
