@@ -10,15 +10,21 @@
 # 0. Every process started here is ended here, by its PID, however the run
 # ends; no step waits longer than its own time limit.
 #
-#   run.sh BUILD/cepomer LOCALE SEPARATOR
+#   run.sh [EMULATOR...] BUILD/cepomer LOCALE SEPARATOR
+#     EMULATOR   a cross build's emulator and its arguments (qemu-aarch64), which
+#                cepomer is started through. It must run the program in its
+#                own process (or exec it): the client finds the program by
+#                that process's PID.
 #     LOCALE     LC_ALL for cepomer, e.g. C.UTF-8 or ru_RU.UTF-8
 #     SEPARATOR  the decimal separator its results are expected with: . or ,
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-    echo "usage: $0 BUILD/cepomer LOCALE SEPARATOR" >&2
+if [ $# -lt 3 ]; then
+    echo "usage: $0 [EMULATOR...] BUILD/cepomer LOCALE SEPARATOR" >&2
     exit 2
 fi
+emulator=("${@:1:$#-3}")
+set -- "${@: -3}"
 cepomer=$(realpath "$1")
 locale=$2
 separator=$3
@@ -121,7 +127,8 @@ wait_until() { # SECONDS WHAT COMMAND...
     done
 }
 
-for tool in Xvfb dbus-daemon dbus-send timeout "$launcher" "$registryd" "$python"; do
+for tool in Xvfb dbus-daemon dbus-send timeout "$launcher" "$registryd" "$python" \
+    ${emulator[0]:+"${emulator[0]}"}; do
     command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
 done
 
@@ -199,7 +206,7 @@ wait_until 10 "the accessibility registry" registry_ready
 
 # 5. The program, on that X server, with its accessibility bridge always on.
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=$locale \
-    "$cepomer" </dev/null >"$work/cepomer.log" 2>&1 &
+    "${emulator[@]}" "$cepomer" </dev/null >"$work/cepomer.log" 2>&1 &
 cepomer_pid=$!
 remember $cepomer_pid cepomer
 
