@@ -3,27 +3,55 @@
 # SPDX-FileCopyrightText: Cepomer developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Installs the Debian package into a fresh Debian 12 (debootstrap, minbase)
-# and starts the installed program there, once offscreen and once on a
-# private Xvfb of the host, whose screenshot is written to deb-check.png.
+# Installs the Debian package into a fresh system of the machine's own Debian
+# release (debootstrap, minbase) and starts the installed programs there:
+# cepomer-drive, then cepomer once offscreen and once on a private Xvfb of the
+# host, whose screenshot is written to deb-check.png.
 #   sudo tools/check-deb.sh BUILD_DIR
-# Needs debootstrap and the network to the Debian mirror; not part of CI.
+# Needs debootstrap and the Debian archive this machine's apt uses (whatever
+# mirror its sources name); not part of CI.
 set -euo pipefail
+
+# The machine's own Debian release, from the archive its apt sources name for
+# it (deb822 .sources or sources.list alike, as apt reads them), through the
+# proxy apt is told to use.
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?no VERSION_CODENAME in /etc/os-release}")
+mirror=$(apt-get indextargets --format '$(TARGET_OF) $(RELEASE) $(CODENAME) $(REPO_URI)' \
+    'Created-By: Packages' | awk -v release="$codename" \
+    '$1 == "deb" && ($2 == release || $3 == release) { print $NF; exit }')
+if [ -z "$mirror" ]; then
+    echo "no Debian archive for $codename among apt's sources (apt-get indextargets)" >&2
+    exit 1
+fi
+eval "$(apt-config shell http_proxy Acquire::http::Proxy https_proxy Acquire::https::Proxy)"
+export http_proxy="${http_proxy:-}" https_proxy="${https_proxy:-}"
+echo "Debian $codename from $mirror"
+
 build=$(realpath "${1:-build}")
 (cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/cepomer_*.deb | head -n 1)
-root=$(mktemp -d /tmp/cepomer-deb12.XXXXXX)
+deb=$(ls -t "$build"/cepomer_*.deb | head -n 1) # the one just made
+root=$(mktemp -d /tmp/cepomer-deb.XXXXXX)
 cleanup() {
     umount "$root/tmp/.X11-unix" 2>/dev/null || true
     umount "$root/proc" 2>/dev/null || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+    # The system made is removed once nothing of the host is mounted in it.
+    if ! mountpoint -q "$root/tmp/.X11-unix" && ! mountpoint -q "$root/proc"; then
+        rm -rf --one-file-system "$root"
+    fi
 }
 trap cleanup EXIT
-debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
+debootstrap --variant=minbase "$codename" "$root" "$mirror" >/dev/null
 mount -t proc proc "$root/proc"
 cp "$deb" "$root/tmp/"
 chroot "$root" bash -c "apt-get update -q && DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -q /tmp/$(basename "$deb")" >/dev/null
+answer=$(chroot "$root" bash -c 'printf "screens\n" | cepomer-drive 2>/tmp/drive.err') || true
+if [ "$(tail -n 1 <<<"$answer")" != ok ]; then
+    echo "installed cepomer-drive failed: $answer"
+    cat "$root/tmp/drive.err"
+    exit 1
+fi
 status=0
 chroot "$root" bash -c 'QT_QPA_PLATFORM=offscreen timeout 4 cepomer' >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || { echo "installed cepomer did not keep running (exit $status)"; exit 1; }
