@@ -13,6 +13,12 @@ set(CMAKE_RC_COMPILER ${mingw_triple}-windres)
 set(CMAKE_AR ${mingw_triple}-gcc-ar-posix CACHE FILEPATH "")
 set(CMAKE_RANLIB ${mingw_triple}-gcc-ranlib-posix CACHE FILEPATH "")
 
+# Programs stand alone: the C++ run-time and threads linked in, and only what
+# is used of Qt kept.
+set(CMAKE_C_FLAGS_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--gc-sections")
+
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The Windows build, tested under Wine. tools/setup.sh test-windows runs this
+# once the packages of tools/windows/debian-packages.txt are installed:
+#   1. Qt for Windows, static, built once into the cache (build-qt.sh);
+#   2. GoogleTest for MinGW from Debian's own sources, likewise;
+#   3. build-windows/: cepomer.exe, cepomer-drive.exe, the tests, the zip and
+#      the installer;
+#   4. under Wine, with one prefix and one server per locale: the whole CTest
+#      suite, with the Windows-only tests (console bytes, the main window, the
+#      installer).
+# Every process it starts, it ends by its id.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+cache=${CEPOMER_CACHE:-/var/cache/cepomer}
+export CEPOMER_CACHE=$cache
+export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-$cache/wine}
+jobs=$(nproc)
+build=build-windows
+toolchain=$PWD/cmake/toolchains/mingw-w64-x86_64.cmake
+
+qt=$(tools/windows/build-qt.sh)
+qt_version=$(basename "$qt" | sed -E 's/^qt-([0-9.]+)-.*/\1/')
+
+# GoogleTest from the sources of Debian's libgtest-dev, for MinGW.
+gtest_version=$(dpkg-query -W -f='${Version}' libgtest-dev)
+gtest=$cache/googletest-$gtest_version-mingw
+if [ ! -f "$gtest/.complete" ]; then
+    rm -rf "$gtest" "$gtest.build"
+    cmake -S /usr/src/googletest -B "$gtest.build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$gtest" \
+        -Dgtest_disable_pthreads=OFF >/dev/null
+    cmake --build "$gtest.build" --parallel "$jobs" >/dev/null
+    cmake --install "$gtest.build" >/dev/null
+    touch "$gtest/.complete"
+    rm -rf "$gtest.build"
+fi
+
+# The Wine servers, one per locale the tests use (C for the unit tests and
+# most transcripts, ru_RU.UTF-8 for those with a decimal comma).
+servers=()
+stop_servers() {
+    local pid locale
+    for locale in C ru_RU.UTF-8; do
+        LC_ALL=$locale tools/windows/wine-run.sh --stop || true
+    done
+    for pid in "${servers[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+trap stop_servers EXIT
+for locale in C ru_RU.UTF-8; do
+    LC_ALL=$locale tools/windows/wine-run.sh --server &
+    servers+=($!)
+done
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DGTest_DIR="$gtest/lib/cmake/GTest" \
+    -DCEPOMER_QT_SOURCE_DIR="$cache/src/qtbase-everywhere-src-$qt_version"
+LC_ALL=C cmake --build "$build" --parallel "$jobs"
+ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
