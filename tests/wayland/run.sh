@@ -148,6 +148,10 @@ if [ "$mode" = session ]; then
             grep -q 'exited with -6' "$work/transcript.log" &&
                 say "(a Qt warning, made fatal here, may have ended the driver, whose" \
                     "message handler does not print it)"
+            grep -q 'TimeoutExpired' "$work/transcript.log" &&
+                say "(the driver did not end: Qt 6.4's Wayland client can hang in its" \
+                    "teardown at exit, its event thread left waiting in" \
+                    "wl_display_read_events)"
             failed=1
         fi
     done
