@@ -111,19 +111,19 @@ export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 socket=cepomer-wayland
 
-# The compositor. Its protocol log shows when the program's window is mapped.
-scopes=log
-[ "$mode" = program ] && scopes=log,proto
+# The compositor. Its protocol log shows when its desktop shell is up and when
+# the program's window is mapped.
 weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
-    --socket="$socket" --no-config --idle-time=0 --logger-scopes="$scopes" \
+    --socket="$socket" --no-config --idle-time=0 --logger-scopes=log,proto \
     --log="$work/weston.log" </dev/null >"$work/weston-output.log" 2>&1 &
 weston_pid=$!
 started+=("$weston_pid")
 compositor_ready() {
     running "$weston_pid" || fail "weston did not start"
-    [ -S "$XDG_RUNTIME_DIR/$socket" ]
+    [ -S "$XDG_RUNTIME_DIR/$socket" ] &&
+        grep -q ' rq weston_desktop_shell@[0-9]*\.desktop_ready()' "$work/weston.log"
 }
-wait_until 20 "the compositor's socket" compositor_ready
+wait_until 20 "the compositor and its desktop shell" compositor_ready
 
 export WAYLAND_DISPLAY=$socket QT_QPA_PLATFORM=wayland QT_FATAL_WARNINGS=1
 # A sanitizer build records whole allocation stacks: what Qt's Wayland client
