@@ -58,5 +58,5 @@ int main(int argc, char* argv[])
                                     cepomer::shell::systemNumberFormat());
     program.onEnded = [] { QCoreApplication::quit(); };
     program.start();
-    return QApplication::exec();
+    return cepomer::shell::leaveEventLoop(QApplication::exec());
 }

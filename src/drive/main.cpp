@@ -107,5 +107,5 @@ int main(int argc, char* argv[])
     });
     const int status = QApplication::exec();
     reader.join();
-    return status;
+    return cepomer::shell::leaveEventLoop(status);
 }

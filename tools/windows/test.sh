@@ -18,6 +18,9 @@ cache=${CEPOMER_CACHE:-/var/cache/cepomer}
 export CEPOMER_CACHE=$cache
 export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-$cache/wine}
 jobs=$(nproc)
+# Tests that name no locale run in C (and so in the C prefix, whose server
+# is started below).
+export LC_ALL=C
 build=build-windows
 toolchain=$PWD/cmake/toolchains/mingw-w64-x86_64.cmake
 

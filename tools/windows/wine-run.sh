@@ -4,7 +4,8 @@
 #
 # Runs a Windows program under Wine: wine-run.sh PROGRAM.exe [ARGS...]
 #   wine-run.sh --server  the Wine server of the locale's prefix, in the
-#                         foreground, so that its caller holds its id
+#                         foreground, so that its caller holds its id, and
+#                         it outlives every program
 #   wine-run.sh --stop    ends every Wine process of the prefix (the services
 #                         Wine starts by itself too), then its server
 #
@@ -36,4 +37,15 @@ case "${1:-}" in
 --server) exec wineserver --foreground --persistent ;;
 --stop) exec wineserver --kill ;;
 esac
+
+# The first program of a server's life starts Wine's own services, and they
+# inherit its standard output and error: a test's pipe would then stay open
+# (and its reader wait) as long as they run. So when no server is up for the
+# prefix, a program with nothing open starts them first.
+dev=$(stat -c %D "$WINEPREFIX")
+ino=$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
+up() { ls /tmp/wine-*/"server-$dev-$ino"/socket /tmp/.wine-"$(id -u)"/"server-$dev-$ino"/socket >/dev/null 2>&1; }
+if ! up; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+fi
 exec wine "$@"
