@@ -3,6 +3,7 @@
 
 #include "runtime/arith.h"
 
+#include <cfenv>
 #include <cmath>
 
 #include "runtime/errors.h"
@@ -65,7 +66,13 @@ Double vbaPowerR8(Double base, Double exponent)
             return x * x;
         if (y == 3.0)
             return (x * x) * x;
-        return std::pow(x, y);
+        const Double result = std::pow(x, y);
+        // A zero to a negative power divides by zero. Not every C library
+        // raises the flag for it (MinGW-w64's returns the infinity quietly),
+        // so it is raised here, the same on every platform.
+        if (x == 0.0 && y < 0.0)
+            std::feraiseexcept(FE_DIVBYZERO);
+        return result;
     });
 }
 
