@@ -38,7 +38,7 @@ for _ in $(seq 240); do
         cat "$tmp/err"
         exit 1
     fi
-    for id in $(xwininfo -root -children | sed -nE 's/^ +(0x[0-9a-f]+) "Цепомер".*/\1/p'); do
+    for id in $(LC_ALL=C.UTF-8 xwininfo -root -children | sed -nE 's/^ +(0x[0-9a-f]+) "Цепомер".*/\1/p'); do
         if xwininfo -id "$id" | grep -q 'Map State: IsViewable'; then
             xwininfo -id "$id" | grep -E 'Width|Height'
             echo "1 passed, 0 failed"

@@ -41,7 +41,7 @@ pids+=($!)
 window() {
     local id
     for _ in $(seq 120); do
-        for id in $(xwininfo -root -children | sed -nE "s/^ +(0x[0-9a-f]+) \"$1\".*/\\1/p"); do
+        for id in $(LC_ALL=C.UTF-8 xwininfo -root -children | sed -nE "s/^ +(0x[0-9a-f]+) \"$1\".*/\\1/p"); do
             if xwininfo -id "$id" | grep -q 'IsViewable'; then
                 echo "$id"
                 return

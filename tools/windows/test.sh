@@ -67,4 +67,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \
     -DGTest_DIR="$gtest/lib/cmake/GTest" \
     -DCEPOMER_QT_SOURCE_DIR="$cache/src/qtbase-everywhere-src-$qt_version"
 LC_ALL=C cmake --build "$build" --parallel "$jobs"
-ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
+# Under Wine the random sessions run at native speed: four times the actions
+# of the Linux run.
+CEPOMER_SESSION_ACTIONS=${CEPOMER_SESSION_ACTIONS:-100000} \
+    ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
