@@ -15,18 +15,19 @@ export CEPOMER_WINE_ROOT
 CEPOMER_WINE_ROOT=$(mktemp -d)
 # Wine names Unix files in the locale's charset: UTF-8, as every Windows does.
 export LC_ALL=C.UTF-8
-server=""
+holder=""
 cleanup() {
-    if [ -n "$server" ]; then
+    if [ -n "$holder" ]; then
+        kill "$holder" 2>/dev/null || true
+        wait "$holder" 2>/dev/null || true
         "$run" --stop
-        kill "$server" 2>/dev/null || true
-        wait "$server" 2>/dev/null || true
     fi
     rm -rf "$CEPOMER_WINE_ROOT"
 }
 trap cleanup EXIT
-"$run" --server &
-server=$!
+"$run" --hold &
+holder=$!
+"$run" --held "$holder"
 
 win() { "$run" "$@" | tr -d '\r'; }
 unix_path() { win winepath.exe -u "$1"; }

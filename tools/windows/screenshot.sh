@@ -13,17 +13,18 @@ build=${1:-build-windows}
 out=${2:-docs/screenshots}
 mkdir -p "$out"
 export LC_ALL=ru_RU.UTF-8
-export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-${CEPOMER_CACHE:-/var/cache/cepomer}/wine}
+# A prefix of its own, whose desktop is on this X server.
+export CEPOMER_WINE_ROOT=${CEPOMER_CACHE:-/var/cache/cepomer}/wine-display
 run=tools/windows/wine-run.sh
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
-    "$run" --stop 2>/dev/null || true
     local pid
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    "$run" --stop 2>/dev/null || true
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -32,8 +33,9 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/nu
 pids+=($!)
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$tmp/display")
-"$run" --server &
+"$run" --hold &
 pids+=($!)
+"$run" --held $!
 "$run" "$build/cepomer.exe" &
 pids+=($!)
 

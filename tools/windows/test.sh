@@ -41,23 +41,25 @@ if [ ! -f "$gtest/.complete" ]; then
     rm -rf "$gtest.build"
 fi
 
-# The Wine servers, one per locale the tests use (C for the unit tests and
-# most transcripts, ru_RU.UTF-8 for those with a decimal comma).
-servers=()
-stop_servers() {
+# One Wine prefix per locale the tests use (C for the unit tests and most
+# transcripts, ru_RU.UTF-8 for those with a decimal comma), each held for the
+# whole run, and ended with all its processes at the end.
+holders=()
+stop_wine() {
     local pid locale
-    for locale in C ru_RU.UTF-8; do
-        LC_ALL=$locale tools/windows/wine-run.sh --stop || true
-    done
-    for pid in "${servers[@]}"; do
+    for pid in "${holders[@]}"; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    for locale in C ru_RU.UTF-8; do
+        LC_ALL=$locale tools/windows/wine-run.sh --stop || true
+    done
 }
-trap stop_servers EXIT
+trap stop_wine EXIT
 for locale in C ru_RU.UTF-8; do
-    LC_ALL=$locale tools/windows/wine-run.sh --server &
-    servers+=($!)
+    LC_ALL=$locale tools/windows/wine-run.sh --hold &
+    holders+=($!)
+    LC_ALL=$locale tools/windows/wine-run.sh --held $!
 done
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \

@@ -3,11 +3,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Runs a Windows program under Wine: wine-run.sh PROGRAM.exe [ARGS...]
-#   wine-run.sh --server  the Wine server of the locale's prefix, in the
-#                         foreground, so that its caller holds its id, and
-#                         it outlives every program
+#   wine-run.sh --hold    holds the prefix until it is killed: its server,
+#                         desktop and services, started by a program with
+#                         nothing open (hold-desktop.c). Start it before any
+#                         program whose output is read through a pipe: started
+#                         by such a program, they would hold the pipe open.
+#   wine-run.sh --held PID  waits until the holder with that id holds the prefix
 #   wine-run.sh --stop    ends every Wine process of the prefix (the services
-#                         Wine starts by itself too), then its server
+#                         Wine starts by itself too), and so its server
 #
 # Wine takes the Windows user locale (and with it the decimal separator) from
 # LC_ALL/LANG when its server starts, and a prefix's server outlives the
@@ -34,13 +37,30 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     ) 9>"$WINEPREFIX.lock"
 fi
 case "${1:-}" in
---server) exec wineserver --foreground --persistent ;;
 --stop) exec wineserver --kill ;;
+--hold)
+    holder=$root/hold-desktop.exe
+    source=$(dirname "$0")/hold-desktop.c
+    if [ ! -f "$holder" ] || [ "$source" -nt "$holder" ]; then
+        x86_64-w64-mingw32-gcc-posix -municode -O2 -s -o "$holder.$$" "$source"
+        mv "$holder.$$" "$holder"
+    fi
+    # The ready file is named after this process, which becomes the holder.
+    exec wine "$holder" "Z:$(printf '%s' "$WINEPREFIX/held-$$" | tr / '\\')" \
+        </dev/null >/dev/null 2>&1
+    ;;
+--held) # PID: waits until the holder of that id runs
+    for _ in $(seq 1200); do
+        if [ -e "$WINEPREFIX/held-$2" ]; then
+            rm -f "$WINEPREFIX/held-$2"
+            exit 0
+        fi
+        kill -0 "$2" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "wine-run.sh: the prefix $WINEPREFIX could not be held" >&2
+    exit 1
+    ;;
 esac
 
-# The first program of a server's life starts Wine's own services, and they
-# inherit its standard output and error: a test's pipe would then stay open
-# (and its reader wait) as long as they run. So a program with nothing open
-# comes first; where the services run already, it costs a tenth of a second.
-wine cmd /c exit </dev/null >/dev/null 2>&1
 exec wine "$@"
