@@ -7,6 +7,8 @@
 set -euo pipefail
 run=$1
 exe=$2
+# A prefix of its own, whose desktop is on this X server.
+export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-/var/cache/cepomer/wine}-display
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -15,6 +17,7 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    "$run" --stop 2>/dev/null || true
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -27,6 +30,9 @@ for _ in $(seq 100); do
 done
 [ -s "$tmp/display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$(cat "$tmp/display")
+"$run" --hold &
+pids=($! "${pids[@]}")
+"$run" --held "${pids[0]}"
 
 "$run" "$exe" >"$tmp/out" 2>"$tmp/err" &
 pids=($! "${pids[@]}")

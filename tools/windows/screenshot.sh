@@ -12,10 +12,12 @@ cd "$(dirname "$0")/../.."
 build=${1:-build-windows}
 out=${2:-docs/screenshots}
 mkdir -p "$out"
-export LC_ALL=ru_RU.UTF-8
+# The program in a Russian locale; the X tools in one that surely exists.
+export LC_ALL=C.UTF-8
+locale=ru_RU.UTF-8
 # A prefix of its own, whose desktop is on this X server.
-export CEPOMER_WINE_ROOT=${CEPOMER_CACHE:-/var/cache/cepomer}/wine-display
-run=tools/windows/wine-run.sh
+export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-${CEPOMER_CACHE:-/var/cache/cepomer}/wine}-display
+run() { LC_ALL=$locale tools/windows/wine-run.sh "$@"; }
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -24,7 +26,7 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
-    "$run" --stop 2>/dev/null || true
+    run --stop 2>/dev/null || true
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -33,10 +35,10 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/nu
 pids+=($!)
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$tmp/display")
-"$run" --hold &
+LC_ALL=$locale tools/windows/wine-run.sh --hold &
 pids+=($!)
-"$run" --held $!
-"$run" "$build/cepomer.exe" &
+run --held $!
+LC_ALL=$locale tools/windows/wine-run.sh "$build/cepomer.exe" &
 pids+=($!)
 
 # The id of the viewable window with this title, waiting up to 30 s.
@@ -61,7 +63,15 @@ click() {
     local id x y
     id=$(window "$1")
     eval "$(xwininfo -id "$id" | sed -nE 's/ +Absolute upper-left X: +(-?[0-9]+)/x=\1/p; s/ +Absolute upper-left Y: +(-?[0-9]+)/y=\1/p')"
-    xdotool mousemove $((x + ($2 + $4 / 2) / 15)) $((y + ($3 + $5 / 2) / 15)) click 1
+    press $((x + ($2 + $4 / 2) / 15)) $((y + ($3 + $5 / 2) / 15))
+}
+# A press and release at X Y, slow enough for Wine to see both.
+press() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.1
+    xdotool mouseup 1
     sleep 0.3
 }
 type_text() {
@@ -80,6 +90,23 @@ window "$menu" >/dev/null
 shoot windows-main-menu
 
 click "$menu" 2850 450 690 240      # cmdXlc
+# Before a choice the capacitive reactance is computed, with no C: 1 / 0.
+click "$reactance" 75 1275 4290 315 # cmdRun
+shoot windows-runtime-error
+# The box is the top one (listed first) of the two windows with that title;
+# its OK button stands at its bottom right.
+box=$(LC_ALL=C.UTF-8 xwininfo -root -children |
+    sed -nE "s/^ +(0x[0-9a-f]+) \"$reactance\".*/\1/p" | head -n 1)
+eval "$(xwininfo -id "$box" | sed -nE 's/ +Absolute upper-left X: +(-?[0-9]+)/x=\1/p;
+    s/ +Absolute upper-left Y: +(-?[0-9]+)/y=\1/p; s/ +Width: +([0-9]+)/w=\1/p;
+    s/ +Height: +([0-9]+)/h=\1/p')"
+press $((x + w - 52)) $((y + h - 20))
+for _ in $(seq 40); do
+    xwininfo -id "$box" >/dev/null 2>&1 || break
+    sleep 0.25
+done
+sleep 0.5
+
 click "$reactance" 2550 75 1815 315 # cmdXl
 click "$reactance" 2025 900 840 285 # txtL
 type_text "0,1"
@@ -87,12 +114,3 @@ click "$reactance" 3525 900 840 285 # txtF
 type_text "50"
 click "$reactance" 75 1275 4290 315 # cmdRun
 shoot windows-reactance
-
-click "$reactance" 75 75 1815 315   # cmdXc
-click "$reactance" 525 900 840 285  # txtC
-type_text "0,000001"
-click "$reactance" 3525 900 840 285 # txtF
-xdotool key ctrl+a BackSpace
-type_text "0"
-click "$reactance" 75 1275 4290 315 # cmdRun
-shoot windows-runtime-error
