@@ -14,48 +14,11 @@ out=${2:-docs/screenshots}
 mkdir -p "$out"
 # The program in a Russian locale; the X tools in one that surely exists.
 export LC_ALL=C.UTF-8
-locale=ru_RU.UTF-8
-# A prefix of its own, whose desktop is on this X server.
-export CEPOMER_WINE_ROOT=${CEPOMER_WINE_ROOT:-${CEPOMER_CACHE:-/var/cache/cepomer}/wine}-display
-run() { LC_ALL=$locale tools/windows/wine-run.sh "$@"; }
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    run --stop 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+source tools/windows/display.sh
+display_start tools/windows/wine-run.sh ru_RU.UTF-8
+display_launch "$build/cepomer.exe"
+window() { display_window "$1"; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$tmp/display")
-LC_ALL=$locale tools/windows/wine-run.sh --hold &
-pids+=($!)
-run --held $!
-LC_ALL=$locale tools/windows/wine-run.sh "$build/cepomer.exe" &
-pids+=($!)
-
-# The id of the viewable window with this title, waiting up to 30 s.
-window() {
-    local id
-    for _ in $(seq 120); do
-        for id in $(LC_ALL=C.UTF-8 xwininfo -root -children | sed -nE "s/^ +(0x[0-9a-f]+) \"$1\".*/\\1/p"); do
-            if xwininfo -id "$id" | grep -q 'IsViewable'; then
-                echo "$id"
-                return
-            fi
-        done
-        sleep 0.25
-    done
-    echo "no window \"$1\"" >&2
-    return 1
-}
 # A click in the middle of a control: window title, then the control's
 # left, top, width and height in twips (15 to a pixel), as the screen
 # tables give them.
