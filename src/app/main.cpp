@@ -7,6 +7,7 @@
 #include "shell/appearance.h"
 #include "shell/command_line.h"
 #include "shell/error_report.h"
+#include "shell/platform.h"
 #include "shell/program.h"
 #include "shell/screen_list.h"
 

@@ -17,6 +17,7 @@
 #include "drive/driver.h"
 #include "shell/appearance.h"
 #include "shell/command_line.h"
+#include "shell/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>

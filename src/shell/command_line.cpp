@@ -5,13 +5,10 @@
 
 #include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 #include <string_view>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include "cepomer/version.h"
 
@@ -165,16 +162,6 @@ CommandLine::CommandLine(int argc, char* argv[], const char* name, const char* s
         argv_.push_back(argument.data());
     argc_ = static_cast<int>(arguments_.size());
     argv_.push_back(nullptr);
-}
-
-int leaveEventLoop(int status)
-{
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        std::cout.flush();
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
 }
 
 } // namespace cepomer::shell

@@ -41,11 +41,4 @@ class CommandLine {
     std::optional<int> exitStatus_;
 };
 
-// The status a program ends with once its event loop has returned. On
-// Wayland, Qt 6.4's client can hang for good in the application object's
-// teardown (its event thread waits for a read that nothing completes), so
-// there the process ends at once, its output flushed: nothing of the
-// program's needs that teardown.
-int leaveEventLoop(int status);
-
 } // namespace cepomer::shell

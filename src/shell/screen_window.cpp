@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "shell/platform.h"
+
 namespace cepomer::shell {
 namespace {
 
@@ -209,9 +211,7 @@ QWidget* ScreenWindow::control(std::string_view name) const
 
 void ScreenWindow::centre()
 {
-    // A Wayland compositor places top-level windows itself and never tells a
-    // program where they are; a position set here would only be a wrong guess.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (platformPlacesWindows())
         return;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
