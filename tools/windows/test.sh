@@ -44,6 +44,7 @@ fi
 # One Wine prefix per locale the tests use (C for the unit tests and most
 # transcripts, ru_RU.UTF-8 for those with a decimal comma), each held for the
 # whole run, and ended with all its processes at the end.
+locales=(C ru_RU.UTF-8)
 holders=()
 stop_wine() {
     local pid locale
@@ -51,12 +52,12 @@ stop_wine() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
-    for locale in C ru_RU.UTF-8; do
+    for locale in "${locales[@]}"; do
         LC_ALL=$locale tools/windows/wine-run.sh --stop || true
     done
 }
 trap stop_wine EXIT
-for locale in C ru_RU.UTF-8; do
+for locale in "${locales[@]}"; do
     LC_ALL=$locale tools/windows/wine-run.sh --hold &
     holders+=($!)
     LC_ALL=$locale tools/windows/wine-run.sh --held $!
