@@ -13,11 +13,11 @@
 #                         Wine starts by itself too), and so its server
 #
 # Wine takes the Windows user locale (and with it the decimal separator) from
-# LC_ALL/LANG when its server starts, and a prefix's server outlives the
+# LC_ALL/LANG when a prefix's server starts, and the server outlives the
 # program. So each locale gets a Wine prefix, and a server, of its own:
 #   ${CEPOMER_WINE_ROOT:-/var/cache/cepomer/wine}/LOCALE
-# made on first use. tools/windows/test.sh starts the servers beforehand and
-# ends them by their ids.
+# made on first use. tools/windows/test.sh holds each prefix for its run and
+# ends the holders by their ids.
 locale=${LC_ALL:-${LANG:-C}}
 root=${CEPOMER_WINE_ROOT:-/var/cache/cepomer/wine}
 WINEPREFIX=$root/$(printf '%s' "$locale" | tr -c 'A-Za-z0-9_.-' _)
