@@ -41,65 +41,8 @@ transcripts=(
     ohm_law/failures reactance/failures
 )
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/cepomer-wayland.XXXXXX")
-started=() # PIDs of the processes started here, oldest first
-
-say() { echo "run.sh: $*" >&2; }
-
-fail() {
-    say "$*"
-    exit 1
-}
-
-running() { # PID
-    local stat
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-    stat=${stat##*) }
-    [ "${stat%% *}" != Z ]
-}
-
-# Waits up to SECONDS for COMMAND to succeed, trying every 50 ms.
-wait_until() { # SECONDS WHAT COMMAND...
-    local deadline=$((SECONDS + $1)) what=$2
-    shift 2
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || fail "timed out waiting for $what"
-        sleep 0.05
-    done
-}
-
-ended() { ! running "$1"; }
-
-# Ends the processes started here, newest first: SIGTERM, then SIGKILL after
-# 5 s; weston ends the helper clients it started itself.
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM HUP
-    local i pid deadline
-    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
-        pid=${started[i]}
-        running "$pid" || continue
-        kill -TERM "$pid" 2>/dev/null
-        deadline=$((SECONDS + 5))
-        while running "$pid" && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
-        if running "$pid"; then
-            say "process $pid did not end on SIGTERM; killing it"
-            kill -KILL "$pid" 2>/dev/null
-        fi
-        wait "$pid" 2>/dev/null
-    done
-    if [ "$status" -ne 0 ]; then
-        for log in "$work"/*.log; do
-            [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -n 100 "$log"; } >&2
-        done
-    fi
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+# shellcheck source=../lib/processes.sh
+source "$here/../lib/processes.sh" wayland
 
 for tool in weston python3 ${emulator[0]:+"${emulator[0]}"}; do
     command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
@@ -117,9 +60,9 @@ weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 \
     --socket="$socket" --no-config --idle-time=0 --logger-scopes=log,proto \
     --log="$work/weston.log" </dev/null >"$work/weston-output.log" 2>&1 &
 weston_pid=$!
-started+=("$weston_pid")
+remember "$weston_pid" weston
 compositor_ready() {
-    running "$weston_pid" || fail "weston did not start"
+    alive "$weston_pid" || fail "weston did not start"
     [ -S "$XDG_RUNTIME_DIR/$socket" ] &&
         grep -q ' rq weston_desktop_shell@[0-9]*\.desktop_ready()' "$work/weston.log"
 }
@@ -137,7 +80,7 @@ if [ "$mode" = session ]; then
         python3 "$here/../run_scenario.py" "${emulator[@]}" "$program" \
             "$scenarios/$name.scn" </dev/null >"$work/transcript.log" 2>&1 &
         pid=$!
-        started+=("$pid")
+        remember "$pid" "transcript $name"
         wait_until 150 "transcript $name" ended "$pid"
         wait "$pid"
         status=$?
@@ -165,9 +108,9 @@ fi
 # buffer to it.
 "${emulator[@]}" "$program" </dev/null >"$work/cepomer-output.log" 2>"$work/cepomer.log" &
 cepomer_pid=$!
-started+=("$cepomer_pid")
+remember "$cepomer_pid" cepomer
 menu_mapped() {
-    running "$cepomer_pid" || fail "cepomer ended before its main menu was shown"
+    alive "$cepomer_pid" || fail "cepomer ended before its main menu was shown"
     awk '/ rq xdg_toplevel@[0-9]+\.set_title\("Цепомер"\)/ { client = $4 }
          client != "" && $4 == client && / rq xdg_surface@[0-9]+\.ack_configure\(/ { acked = 1 }
          acked && $4 == client && / rq wl_surface@[0-9]+\.attach\(wl_buffer@/ { found = 1; exit }
@@ -176,7 +119,7 @@ menu_mapped() {
 wait_until 60 "the main menu on the compositor" menu_mapped
 # Time for what the program does once its event loop runs (the icon).
 sleep 1
-running "$cepomer_pid" || fail "cepomer ended after showing its main menu"
+alive "$cepomer_pid" || fail "cepomer ended after showing its main menu"
 if [ -s "$work/cepomer.log" ]; then
     say "cepomer wrote to standard error on Wayland:"
     cat "$work/cepomer.log" >&2
