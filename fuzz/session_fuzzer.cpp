@@ -27,11 +27,11 @@
 
 #include <QApplication>
 
+#include "desktop/appearance.h"
+#include "engine/form.h"
 #include "invariants.h"
 #include "random_actions.h"
 #include "session.h"
-#include "shell/appearance.h"
-#include "shell/form.h"
 
 namespace {
 
@@ -79,11 +79,11 @@ class Bytes {
 };
 
 std::vector<std::string> namesOf(const Session& session, const std::string& screen,
-                                 cepomer::shell::Kind kind)
+                                 cepomer::engine::Kind kind)
 {
     std::vector<std::string> names;
-    if (const cepomer::shell::Form* form = session.program().form(screen))
-        for (const cepomer::shell::Control& c : form->def().table->controls)
+    if (const cepomer::engine::Form* form = session.program().form(screen))
+        for (const cepomer::engine::Control& c : form->def().table->controls)
             if (c.kind == kind)
                 names.emplace_back(c.name);
     return names;
@@ -95,10 +95,10 @@ Action decode(Bytes& in, const Session& session, const std::string& screen)
     a.screen = screen;
     const int op = in.next() % 16;
     if (op <= 6) {
-        const auto buttons = namesOf(session, screen, cepomer::shell::Kind::Button);
+        const auto buttons = namesOf(session, screen, cepomer::engine::Kind::Button);
         a.control = buttons[in.next() % buttons.size()];
     } else if (op <= 12) {
-        const auto fields = namesOf(session, screen, cepomer::shell::Kind::Field);
+        const auto fields = namesOf(session, screen, cepomer::engine::Kind::Field);
         a.kind = op == 12 ? ActionKind::Keys : op <= 9 ? ActionKind::Type : ActionKind::Paste;
         a.append = op == 9 || op == 11;
         a.control = fields.empty() ? "" : fields[in.next() % fields.size()];
@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // Never destroyed: Qt's own globals go first at exit.
     auto* app = new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    cepomer::shell::applyAppearance(*app);
+    cepomer::desktop::applyAppearance(*app);
     return 0;
 }
 

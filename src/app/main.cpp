@@ -4,12 +4,10 @@
 // cepomer: the desktop program.
 #include <QApplication>
 
-#include "shell/appearance.h"
-#include "shell/command_line.h"
-#include "shell/error_report.h"
-#include "shell/platform.h"
-#include "shell/program.h"
-#include "shell/screen_list.h"
+#include "desktop/appearance.h"
+#include "desktop/command_line.h"
+#include "desktop/desktop.h"
+#include "desktop/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -42,22 +40,21 @@ int main(int argc, char* argv[])
     if (argc > 1)
         useParentConsole();
 #endif
-    cepomer::shell::CommandLine commandLine(
+    cepomer::desktop::CommandLine commandLine(
         argc, argv, "cepomer",
         "Calculator of textbook electrical-engineering formulas, with a Russian interface.");
     if (const auto status = commandLine.exitStatus())
         return *status;
 
-    QApplication app(commandLine.argc(), commandLine.argv());
+    const auto app =
+        cepomer::desktop::openDisplay("cepomer", commandLine.argc(), commandLine.argv());
     // Wayland compositors match the windows to the desktop entry, and so to its icon.
     QGuiApplication::setDesktopFileName("org.cepomer.Cepomer");
     QApplication::setQuitOnLastWindowClosed(false); // only "выход" ends the program
-    cepomer::shell::applyAppearance(app);
+    cepomer::desktop::applyAppearance(*app);
 
-    cepomer::shell::MessageBoxReporter reporter;
-    cepomer::shell::Program program(cepomer::shell::programScreens(), reporter,
-                                    cepomer::shell::systemNumberFormat());
-    program.onEnded = [] { QCoreApplication::quit(); };
-    program.start();
-    return cepomer::shell::leaveEventLoop(QApplication::exec());
+    cepomer::desktop::DesktopProgram desktop(cepomer::desktop::systemNumberFormat());
+    desktop.program.onEnded = [] { QCoreApplication::quit(); };
+    desktop.program.start();
+    return cepomer::desktop::leaveEventLoop(QApplication::exec());
 }

@@ -3,23 +3,18 @@
 
 #include "drive/driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <variant>
 
-#include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
-#include "shell/form.h"
-#include "shell/screen_list.h"
-#include "shell/screen_window.h"
+#include "engine/form.h"
+#include "screens/screen_list.h"
 
 namespace cepomer::drive {
 namespace {
 
-using shell::Form;
-using shell::Kind;
+using engine::Form;
+using engine::Kind;
 
 std::string refused(std::string_view reason)
 {
@@ -48,12 +43,10 @@ std::pair<std::string_view, std::string_view> splitTarget(std::string_view targe
     return {target.substr(0, dot), target.substr(dot + 1)};
 }
 
-const shell::Control* findControl(const shell::ScreenTable& table, std::string_view name)
+// Geometry in twips as a window shows it: whole pixels.
+int shownTwips(int twips)
 {
-    for (const shell::Control& c : table.controls)
-        if (c.name == name)
-            return &c;
-    return nullptr;
+    return twips / engine::kTwipsPerPixel * engine::kTwipsPerPixel;
 }
 
 } // namespace
@@ -98,9 +91,11 @@ std::string jsonString(std::string_view text)
     return out + "\"";
 }
 
-Driver::Driver(rt::NumberFormat format)
-    : program_(shell::programScreens(), *this, std::move(format))
+Driver::Driver(rt::NumberFormat format, const std::function<void(engine::Program&)>& beforeStart)
+    : program_(screens::programScreens(), *this, std::move(format))
 {
+    if (beforeStart)
+        beforeStart(program_);
     program_.start();
 }
 
@@ -137,8 +132,6 @@ std::string Driver::execute(std::string_view line)
     } else {
         answer = refused("unknown command " + jsonString(verb));
     }
-    // Windows unloaded by a handler go now, as they would in the event loop.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return answer;
 }
 
@@ -161,29 +154,29 @@ std::variant<Form*, std::string> Driver::shownScreen(std::string_view screen) co
     Form* form = program_.form(screen);
     if (!form)
         return refused(std::string(screen) + " is not created");
-    if (!form->window().isVisible())
+    if (!form->shown())
         return refused(std::string(screen) + " is hidden");
     return form;
 }
 
 // The enabled control of that kind on a shown screen, or the reason a user
 // could not work it.
-std::variant<QWidget*, std::string> Driver::usableControl(std::string_view target, Kind kind) const
+std::variant<Driver::Target, std::string> Driver::usableControl(std::string_view target,
+                                                                Kind kind) const
 {
     const auto [screen, name] = splitTarget(target);
     auto shown = shownScreen(screen);
     if (auto* reason = std::get_if<std::string>(&shown))
         return *reason;
-    const Form* form = std::get<Form*>(shown);
-    const shell::Control* c = findControl(*form->def().table, name);
+    Form* form = std::get<Form*>(shown);
+    const engine::Control* c = form->control(name);
     if (!c)
         return refused("no control " + std::string(target));
     if (c->kind != kind)
         return refused(std::string(target) + " is a " + std::string(kindWord(c->kind)));
-    QWidget* w = form->control(name);
-    if (!w->isEnabled())
+    if (!form->enabledOf(*c))
         return refused(std::string(target) + " is disabled");
-    return w;
+    return Target{form, c};
 }
 
 std::string Driver::click(std::string_view target)
@@ -191,7 +184,8 @@ std::string Driver::click(std::string_view target)
     auto control = usableControl(target, Kind::Button);
     if (auto* reason = std::get_if<std::string>(&control))
         return *reason;
-    static_cast<QPushButton*>(std::get<QWidget*>(control))->click();
+    const auto [form, button] = std::get<Target>(control);
+    program_.click(*form, button->name);
     return outcome();
 }
 
@@ -201,10 +195,8 @@ std::string Driver::type(std::string_view target, std::string_view text)
     if (auto* reason = std::get_if<std::string>(&control))
         return *reason;
     // Select everything and type over it.
-    auto* edit = static_cast<QLineEdit*>(std::get<QWidget*>(control));
-    edit->setFocus();
-    edit->selectAll();
-    edit->insert(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const auto [form, field] = std::get<Target>(control);
+    form->enter(field->name, text);
     return "ok\n";
 }
 
@@ -213,7 +205,7 @@ std::string Driver::close(std::string_view screen)
     auto shown = shownScreen(screen);
     if (auto* reason = std::get_if<std::string>(&shown))
         return *reason;
-    std::get<Form*>(shown)->window().close();
+    program_.closeBox(*std::get<Form*>(shown));
     return outcome();
 }
 
@@ -222,29 +214,18 @@ std::string Driver::dump(std::string_view screen)
     const Form* form = program_.form(screen);
     if (!form)
         return refused(std::string(screen) + " is not created");
-    const shell::ScreenTable& table = *form->def().table;
-    std::vector<const shell::Control*> order;
-    for (const shell::Control& c : table.controls)
+    std::vector<const engine::Control*> order;
+    for (const engine::Control& c : form->table().controls)
         order.push_back(&c);
     std::stable_sort(order.begin(), order.end(),
                      [](const auto* a, const auto* b) { return a->tab < b->tab; });
     std::string out;
-    for (const shell::Control* c : order) {
-        const QWidget* w = form->control(c->name);
-        QString text;
-        if (const auto* edit = qobject_cast<const QLineEdit*>(w))
-            text = edit->text();
-        else if (const auto* label = qobject_cast<const QLabel*>(w))
-            text = label->text();
-        else if (const auto* button = qobject_cast<const QPushButton*>(w))
-            text = button->text();
-        const QRect g = w->geometry();
-        constexpr int t = shell::kTwipsPerPixel;
+    for (const engine::Control* c : order) {
         out += std::string(screen) + "." + std::string(c->name) + " " +
-               std::string(kindWord(c->kind)) + " " + (w->isEnabled() ? "1" : "0") + " " +
-               std::to_string(g.x() * t) + " " + std::to_string(g.y() * t) + " " +
-               std::to_string(g.width() * t) + " " + std::to_string(g.height() * t) + " " +
-               jsonString(text.toStdString()) + "\n";
+               std::string(kindWord(c->kind)) + " " + (form->enabledOf(*c) ? "1" : "0") + " " +
+               std::to_string(shownTwips(c->left)) + " " + std::to_string(shownTwips(c->top)) +
+               " " + std::to_string(shownTwips(c->width)) + " " +
+               std::to_string(shownTwips(c->height)) + " " + jsonString(form->textOf(*c)) + "\n";
     }
     return out + "ok\n";
 }
@@ -252,7 +233,7 @@ std::string Driver::dump(std::string_view screen)
 std::string Driver::screens()
 {
     std::string out;
-    for (const shell::ScreenDef* def : program_.screens()) {
+    for (const engine::ScreenDef* def : program_.screens()) {
         const std::string_view name = def->table->name;
         const Form* form = program_.form(name);
         std::string state = "not-created";
@@ -260,11 +241,9 @@ std::string Driver::screens()
         int height = 0;
         std::string caption(def->table->caption);
         if (form) {
-            const shell::ScreenWindow& w = form->window();
-            state = w.isVisible() ? "shown" : "hidden";
-            width = w.width() * shell::kTwipsPerPixel;
-            height = w.height() * shell::kTwipsPerPixel;
-            caption = w.windowTitle().toStdString();
+            state = form->shown() ? "shown" : "hidden";
+            width = shownTwips(def->table->width);
+            height = shownTwips(def->table->height);
         }
         out += std::string(name) + " " + state + " " + std::to_string(width) + " " +
                std::to_string(height) + " " + jsonString(caption) + "\n";

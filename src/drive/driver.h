@@ -1,32 +1,35 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The headless driver: works the real screens as a user would, one command a
-// line, and answers each command with lines ending in one final line.
+// The headless driver: works the program's engine as a user would work its
+// screens, one command a line, and answers each command with lines ending in
+// one final line.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 
-#include "shell/program.h"
-#include "shell/screen_table.h"
-
-class QWidget;
+#include "engine/program.h"
+#include "engine/screen_table.h"
 
 namespace cepomer::drive {
 
-class Driver : public shell::ErrorReporter {
+class Driver : public engine::ErrorReporter {
   public:
-    explicit Driver(rt::NumberFormat format);
+    // `beforeStart` may give the program a front end that shows what the
+    // driver does.
+    explicit Driver(rt::NumberFormat format,
+                    const std::function<void(engine::Program&)>& beforeStart = {});
 
     // Runs one command line and returns its whole answer, each line ending in
     // '\n'. Blank lines and comments give an empty answer.
     std::string execute(std::string_view line);
     bool ended() const { return program_.ended(); }
 
-    void report(shell::Form& where, const rt::RuntimeError& error) override;
+    void report(engine::Form& where, const rt::RuntimeError& error) override;
 
   private:
     std::string click(std::string_view target);
@@ -35,11 +38,12 @@ class Driver : public shell::ErrorReporter {
     std::string dump(std::string_view screen);
     std::string screens();
     std::string outcome(); // after a click or close box: ok, error or ended
-    std::variant<shell::Form*, std::string> shownScreen(std::string_view screen) const;
-    std::variant<QWidget*, std::string> usableControl(std::string_view target,
-                                                      shell::Kind kind) const;
+    std::variant<engine::Form*, std::string> shownScreen(std::string_view screen) const;
+    using Target = std::pair<engine::Form*, const engine::Control*>;
+    std::variant<Target, std::string> usableControl(std::string_view target,
+                                                    engine::Kind kind) const;
 
-    shell::Program program_;
+    engine::Program program_;
     std::optional<rt::RuntimeError> error_;
 };
 

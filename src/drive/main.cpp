@@ -1,23 +1,16 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// cepomer-drive: the real screens without a display, worked through standard
-// input and output. See the README and cepomer-drive(1) for the protocol.
-//
-// Commands run on the user-interface thread inside the ordinary event loop, so
-// the windows are laid out and painted between commands as in the program; a
-// reader thread only hands the lines over.
+// cepomer-drive: the program's engine without a display, worked through
+// standard input and output. See the README and cepomer-drive(1) for the
+// protocol.
 #include <iostream>
 #include <string>
-#include <thread>
+#include <string_view>
 
-#include <QApplication>
-#include <QMetaObject>
-
+#include "cepomer/version.h"
 #include "drive/driver.h"
-#include "shell/appearance.h"
-#include "shell/command_line.h"
-#include "shell/platform.h"
+#include "drive/number_format.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,13 +21,7 @@
 
 namespace {
 
-// Qt's platform chatter ("This plugin does not support raise()") is no answer
-// of ours; only real failures reach standard error.
-void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::cerr << message.toStdString() << '\n';
-}
+constexpr std::string_view kName = "cepomer-drive";
 
 #ifdef _WIN32
 // Bytes in and out as on Linux: no CR added to the answers' line ends, and
@@ -65,6 +52,58 @@ class Utf8BinaryStreams {
 };
 #endif
 
+int badUsage(const std::string& error)
+{
+    std::cerr << kName << ": " << error << "\nTry '" << kName << " --help'.\n";
+    return 2;
+}
+
+// The command line: --help and --version, nothing else. The status to end
+// with at once, or -1 to go on.
+int readOptions(int argc, char* argv[])
+{
+    bool help = false;
+    bool version = false;
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!options || arg.size() < 2 || arg.front() != '-') {
+            return badUsage("Unexpected argument '" + std::string(arg) + "'.");
+        } else if (arg == "--") {
+            options = false;
+        } else if (arg == "-h" || arg == "--help" || arg == "-help") {
+            help = true;
+        } else if (arg == "-v" || arg == "--version" || arg == "-version") {
+            version = true;
+        } else {
+            const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
+            const auto equals = name.find('=');
+            const std::string_view bare = name.substr(0, equals);
+            if (equals != std::string_view::npos &&
+                (bare == "help" || bare == "version" || bare == "h" || bare == "v"))
+                return badUsage("Unexpected value after '" +
+                                std::string(arg.substr(0, arg.size() - name.size() + equals)) +
+                                "'.");
+            return badUsage("Unknown option '" + std::string(name) + "'.");
+        }
+    }
+    if (help) {
+        std::cout << "Usage: " << kName << " [options]\n"
+                  << "Works the screens of cepomer without a display, one command a line on "
+                     "standard input.\n\n"
+                  << "Options:\n"
+                  << "  -h, --help     Displays this help.\n"
+                  << "  -v, --version  Displays version information.\n\n"
+                  << "See " << kName << "(1).\n";
+        return 0;
+    }
+    if (version) {
+        std::cout << kName << " " << cepomer::kVersion << "\n";
+        return 0;
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -72,41 +111,12 @@ int main(int argc, char* argv[])
 #ifdef _WIN32
     const Utf8BinaryStreams streams;
 #endif
-    cepomer::shell::CommandLine commandLine(
-        argc, argv, "cepomer-drive",
-        "Works the screens of cepomer without a display, one command a line on standard input.");
-    if (const auto status = commandLine.exitStatus())
-        return *status;
+    if (const int status = readOptions(argc, argv); status >= 0)
+        return status;
 
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietMessages);
-    QApplication app(commandLine.argc(), commandLine.argv());
-    QApplication::setQuitOnLastWindowClosed(false);
-    cepomer::shell::applyAppearance(app);
-
-    cepomer::drive::Driver driver(cepomer::shell::systemNumberFormat());
-
-    std::thread reader([&app, &driver] {
-        std::string line;
-        while (std::getline(std::cin, line)) {
-            bool more = true;
-            QMetaObject::invokeMethod(
-                &app,
-                [&driver, &more, line] {
-                    std::cout << driver.execute(line) << std::flush;
-                    more = !driver.ended();
-                    if (!more)
-                        QCoreApplication::exit(0);
-                },
-                Qt::BlockingQueuedConnection);
-            if (!more)
-                return;
-        }
-        QMetaObject::invokeMethod(
-            &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
-    });
-    const int status = QApplication::exec();
-    reader.join();
-    return cepomer::shell::leaveEventLoop(status);
+    cepomer::drive::Driver driver(cepomer::drive::userNumberFormat());
+    std::string line;
+    while (!driver.ended() && std::getline(std::cin, line))
+        std::cout << driver.execute(line) << std::flush;
+    return 0;
 }

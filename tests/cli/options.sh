@@ -6,11 +6,13 @@
 # The command line of a program, without a display: --help and --version
 # answer on standard output with status 0; an unknown option or a stray
 # argument gets a message on standard error, nothing on standard output and
-# status 2. For the driver, which needs no display, Qt's own options reach Qt.
+# status 2. For the desktop front end's driver, which needs no display, Qt's
+# own options reach Qt. The program itself, started with no display at all,
+# says so in one line and ends with status 1.
 #
 #   options.sh [EMULATOR...] PROGRAM VERSION
 #     EMULATOR  a cross build's emulator and its arguments (qemu-aarch64, wine)
-#     PROGRAM   cepomer or cepomer-drive of the build
+#     PROGRAM   cepomer, cepomer-drive or tests/cepomer-desktop-drive of the build
 #     VERSION   the version it must report
 set -uo pipefail
 
@@ -67,7 +69,19 @@ for arguments in --no-such-option -x stray "-- stray" "--help=yes" "-style"; do
     grep -qF "Try '$name --help'." <<<"$err" || fail "$arguments: no hint: $err"
 done
 
-if [ "$name" = cepomer-drive ]; then
+if [ "$name" = cepomer ] && [[ $program != *.exe ]]; then
+    # No display named at all, and one named that is not there.
+    for arguments in "" "-display :97"; do
+        # shellcheck disable=SC2086
+        run $arguments
+        [ "$status" -eq 1 ] || fail "without a display ($arguments): status $status"
+        [ -z "$out" ] || fail "without a display ($arguments): wrote to standard output: $out"
+        [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^cepomer: .*display" <<<"$err" ||
+            fail "without a display ($arguments): not one line naming the display: $err"
+    done
+fi
+
+if [ "$name" = cepomer-desktop-drive ]; then
     echo screens >"$work/in"
     input=$work/in
     for arguments in "-platform offscreen" "--platform=offscreen" "-style=fusion" \

@@ -14,10 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/form.h"
 #include "invariants.h"
 #include "runtime/errors.h"
 #include "session.h"
-#include "shell/form.h"
 
 namespace cepomer::test {
 namespace {
@@ -124,19 +124,20 @@ TEST_P(BadInput, EveryFieldTakesItAndReadsItByTheRule)
         act(click("frmCepomer", std::string(menuButtonFor(opening.screen))));
         for (const char* c : opening.clicks)
             ASSERT_TRUE(act(click(opening.screen, c))) << c;
-        shell::Form& form = *session.program().form(opening.screen);
+        engine::Form& form = *session.program().form(opening.screen);
 
         // Something in every enabled field, to see that nothing is lost.
         std::vector<std::string> fields;
-        for (const shell::Control& c : form.def().table->controls) {
-            if (c.kind == shell::Kind::Field && form.control(c.name)->isEnabled()) {
+        for (const engine::Control& c : form.def().table->controls) {
+            if (c.kind == engine::Kind::Field &&
+                session.window(form).control(c.name)->isEnabled()) {
                 fields.emplace_back(c.name);
                 act(Action{ActionKind::Type, opening.screen, fields.back(), "7", false, 0, 0});
             }
         }
         for (const std::string& field : fields) {
             ASSERT_TRUE(act(Action{bad.how, opening.screen, field, bad.text, false, 0, 0}));
-            const auto* edit = static_cast<const QLineEdit*>(form.control(field));
+            const auto* edit = static_cast<const QLineEdit*>(session.window(form).control(field));
             EXPECT_EQ(edit->text(), bad.kept) << field;
             try {
                 const float value = form.readSingle(field);
@@ -178,7 +179,7 @@ TEST(BadKeys, ControlKeysInsertNothing)
         const std::optional<Violation> v = checker.after(session, a, outcome);
         ASSERT_FALSE(v) << v->rule << ": " << v->detail;
     }
-    shell::Form& form = *session.program().form("frmS");
+    engine::Form& form = *session.program().form("frmS");
     EXPECT_EQ(form.text("txtD"), "125");
 }
 

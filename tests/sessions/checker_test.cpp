@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/screen_window.h"
+#include "engine/form.h"
 #include "invariants.h"
 #include "session.h"
-#include "shell/form.h"
-#include "shell/screen_window.h"
 
 namespace cepomer::test {
 namespace {
@@ -32,7 +32,7 @@ Action type(const std::string& screen, const std::string& field, const QString& 
 
 QWidget* widget(Session& s, const char* screen, const char* control)
 {
-    return s.program().form(screen)->control(control);
+    return s.window(*s.program().form(screen)).control(control);
 }
 
 void setText(Session& s, const char* screen, const char* field, const QString& text)
@@ -105,16 +105,16 @@ TEST(Checker, SeesEachBrokenPromise)
         {"return-to-menu",
          {click("frmCepomer", "cmdXlc"), click("frmX", "cmdGp")},
          [](Session& s) {
-             s.program().form("frmCepomer")->window().hide();
+             s.window(*s.program().form("frmCepomer")).hide();
              s.program().show("frmS");
          }},
         {"unloaded-window",
          {click("frmCepomer", "cmdXlc"), click("frmX", "cmdGp")},
          [](Session& s) {
              // frmX's window kept, hidden, after "главное меню" unloaded it.
-             for (const shell::ScreenDef* def : s.program().screens())
+             for (const engine::ScreenDef* def : s.program().screens())
                  if (def->table->name == "frmX")
-                     stray = new shell::ScreenWindow(*def, {}, {});
+                     stray = new desktop::ScreenWindow(*def, {}, {}, {});
              stray->show();
              stray->hide();
          }},

@@ -13,9 +13,9 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "desktop/screen_window.h"
+#include "engine/form.h"
 #include "number_text.h"
-#include "shell/form.h"
-#include "shell/screen_window.h"
 
 namespace cepomer::test {
 namespace {
@@ -138,14 +138,15 @@ std::string onOff(bool on)
 // A window of a screen that is no longer loaded: once the handler that
 // unloaded it has returned, it must be gone, not kept hidden for the rest of
 // the session, neither as a top-level widget nor in the accessibility tree.
-std::optional<Violation> unloadedWindow(const shell::Program& program, const std::string& what)
+std::optional<Violation> unloadedWindow(const Session& session, const std::string& what)
 {
+    const engine::Program& program = session.program();
     const auto stale = [&](const QObject* object) {
-        const auto* window = qobject_cast<const shell::ScreenWindow*>(object);
+        const auto* window = qobject_cast<const desktop::ScreenWindow*>(object);
         if (!window)
             return false;
-        const shell::Form* form = program.form(window->objectName().toStdString());
-        return !form || &form->window() != window;
+        const engine::Form* form = program.form(window->objectName().toStdString());
+        return !form || &session.window(*form) != window;
     };
     for (const QWidget* w : QApplication::topLevelWidgets())
         if (stale(w))
@@ -159,6 +160,31 @@ std::optional<Violation> unloadedWindow(const shell::Program& program, const std
                                  child->object()->objectName().toStdString() +
                                      " of an unloaded screen is in the accessibility tree after " +
                                      what);
+        }
+    }
+    return std::nullopt;
+}
+
+// The windows show the engine's state: every screen shown or hidden as it is,
+// every control enabled as it is, every field's text as the engine holds it.
+std::optional<Violation> viewDiffers(const Session& session, const std::string& what)
+{
+    const engine::Program& program = session.program();
+    for (const engine::ScreenDef* def : program.screens()) {
+        const engine::Form* form = program.form(def->table->name);
+        if (!form)
+            continue;
+        const desktop::ScreenWindow& window = session.window(*form);
+        const std::string screen(def->table->name);
+        if (window.isVisible() != form->shown())
+            return violation("view-differs", screen + " shown differently after " + what);
+        for (const engine::Control& c : def->table->controls) {
+            const QWidget* w = window.control(c.name);
+            const auto* edit = qobject_cast<const QLineEdit*>(w);
+            if (w->isEnabled() != form->enabledOf(c) ||
+                (edit && engine::fieldText(edit->text().toStdString()) != form->textOf(c)))
+                return violation("view-differs",
+                                 screen + "." + std::string(c.name) + " differs after " + what);
         }
     }
     return std::nullopt;
@@ -183,18 +209,19 @@ Checker::Snapshot Checker::snapshot(const Session& session)
     Snapshot s;
     s.ended = session.ended();
     s.errors = session.errors().numbers.size();
-    const shell::Program& program = session.program();
-    for (const shell::ScreenDef* def : program.screens()) {
-        const shell::Form* form = program.form(def->table->name);
+    const engine::Program& program = session.program();
+    for (const engine::ScreenDef* def : program.screens()) {
+        const engine::Form* form = program.form(def->table->name);
         if (!form)
             continue;
         Screen& screen = s.screens[std::string(def->table->name)];
-        screen.window = &form->window();
-        screen.visible = form->window().isVisible();
-        for (const shell::Control& c : def->table->controls) {
-            if (c.kind == shell::Kind::Label)
+        const desktop::ScreenWindow& window = session.window(*form);
+        screen.window = &window;
+        screen.visible = window.isVisible();
+        for (const engine::Control& c : def->table->controls) {
+            if (c.kind == engine::Kind::Label)
                 continue;
-            const QWidget* w = form->control(c.name);
+            const QWidget* w = window.control(c.name);
             screen.enabled[std::string(c.name)] = w->isEnabled();
             if (const auto* edit = qobject_cast<const QLineEdit*>(w))
                 screen.texts[std::string(c.name)] = edit->text();
@@ -214,7 +241,10 @@ std::optional<Violation> Checker::after(const Session& session, const Action& ac
     const Snapshot now = snapshot(session);
     if (auto v = checkAction(action, outcome, now))
         return v;
-    return checkScreens(session, action, outcome, now);
+    if (auto v = checkScreens(session, action, outcome, now))
+        return v;
+    // Last, so that the rules above judge what the user sees.
+    return viewDiffers(session, describe(action));
 }
 
 std::optional<Violation> Checker::checkAction(const Action& action, const Outcome& outcome,
@@ -374,7 +404,7 @@ std::optional<Violation> Checker::checkScreens(const Session& session, const Act
     if (now.ended ? visibleWindows != 0 : visibleWindows != 1)
         return violation("one-window",
                          std::to_string(visibleWindows) + " windows shown after " + what);
-    if (auto v = unloadedWindow(session.program(), what))
+    if (auto v = unloadedWindow(session, what))
         return v;
     for (std::size_t i = 0; i < session.errors().numbers.size(); ++i) {
         const int n = session.errors().numbers[i];
@@ -386,12 +416,12 @@ std::optional<Violation> Checker::checkScreens(const Session& session, const Act
     for (auto it = loadings_.begin(); it != loadings_.end();)
         it = now.screens.count(it->first) ? std::next(it) : loadings_.erase(it);
 
-    const shell::Program& program = session.program();
+    const engine::Program& program = session.program();
     for (const auto& entry : now.screens) {
         const std::string& name = entry.first;
         const Screen& screen = entry.second;
         const Rules* rules = rulesOf(name);
-        const shell::Form* form = program.form(name);
+        const engine::Form* form = program.form(name);
         Loading& loading = loadings_[name];
         const auto on = [&](std::string_view control) {
             return screen.enabled.at(std::string(control));
@@ -401,13 +431,14 @@ std::optional<Violation> Checker::checkScreens(const Session& session, const Act
             // A new loading starts from the screen table: empty, flags as listed.
             loading = Loading{};
             loading.window = const_cast<QObject*>(screen.window);
-            for (const shell::Control& c : form->def().table->controls) {
-                if (c.kind == shell::Kind::Label)
+            for (const engine::Control& c : form->def().table->controls) {
+                if (c.kind == engine::Kind::Label)
                     continue;
                 if (on(c.name) != c.enabled)
                     return violation("fresh-screen", name + "." + std::string(c.name) + " starts " +
                                                          onOff(on(c.name)));
-                if (c.kind == shell::Kind::Field && !screen.texts.at(std::string(c.name)).isEmpty())
+                if (c.kind == engine::Kind::Field &&
+                    !screen.texts.at(std::string(c.name)).isEmpty())
                     return violation("fresh-screen",
                                      name + "." + std::string(c.name) + " starts with text");
             }

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/form.h"
 #include "invariants.h"
-#include "shell/form.h"
 
 namespace cepomer::test {
 namespace {
@@ -132,18 +132,18 @@ constexpr std::array<std::pair<int, int>, 19> kKeys{
     std::pair<int, int>{Qt::Key_F4, int(Qt::AltModifier)},
 };
 
-const shell::ScreenTable& tableOf(const Session& session, const std::string& screen)
+const engine::ScreenTable& tableOf(const Session& session, const std::string& screen)
 {
-    for (const shell::ScreenDef* def : session.program().screens())
+    for (const engine::ScreenDef* def : session.program().screens())
         if (def->table->name == screen)
             return *def->table;
     return *session.program().screens().front()->table;
 }
 
-std::vector<std::string> controlsOf(const shell::ScreenTable& table, shell::Kind kind)
+std::vector<std::string> controlsOf(const engine::ScreenTable& table, engine::Kind kind)
 {
     std::vector<std::string> names;
-    for (const shell::Control& c : table.controls)
+    for (const engine::Control& c : table.controls)
         if (c.kind == kind)
             names.emplace_back(c.name);
     return names;
@@ -240,9 +240,9 @@ Action RandomActions::next(const Session& session)
 
 Action RandomActions::onScreen(const Session& session, const std::string& screen)
 {
-    const shell::ScreenTable& table = tableOf(session, screen);
-    const std::vector<std::string> buttons = controlsOf(table, shell::Kind::Button);
-    const std::vector<std::string> fields = controlsOf(table, shell::Kind::Field);
+    const engine::ScreenTable& table = tableOf(session, screen);
+    const std::vector<std::string> buttons = controlsOf(table, engine::Kind::Button);
+    const std::vector<std::string> fields = controlsOf(table, engine::Kind::Field);
     Action a;
     a.screen = screen;
     const double r = std::uniform_real_distribution<double>(0.0, 1.0)(rng_);

@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/form.h"
 #include "play.h"
 #include "random_actions.h"
-#include "shell/form.h"
 
 namespace cepomer::test {
 namespace {
@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(AllScreens, RandomSessions,
 TEST(Shrink, KeepsOnlyTheActionsTheFailureNeeds)
 {
     const ExtraCheck planted = [](const Session& s) -> std::optional<Violation> {
-        const shell::Form* f = s.program().form("frmS");
+        const engine::Form* f = s.program().form("frmS");
         if (f && f->text("txtSrez") == "3.1416")
             return Violation{"planted", "txtSrez shows 3.1416"};
         return std::nullopt;

@@ -13,9 +13,9 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
-#include "shell/form.h"
-#include "shell/screen_list.h"
-#include "shell/screen_window.h"
+#include "desktop/screen_window.h"
+#include "engine/form.h"
+#include "screens/screen_list.h"
 
 namespace cepomer::test {
 
@@ -109,7 +109,7 @@ std::string describe(const Action& a)
     return "close " + target;
 }
 
-void ErrorLog::report(shell::Form& where, const rt::RuntimeError& error)
+void ErrorLog::report(engine::Form& where, const rt::RuntimeError& error)
 {
     numbers.push_back(error.number());
     screens.emplace_back(where.name());
@@ -117,13 +117,15 @@ void ErrorLog::report(shell::Form& where, const rt::RuntimeError& error)
 
 Session::Session(rt::NumberFormat format)
     : program_(
-          std::make_unique<shell::Program>(shell::programScreens(), errors_, std::move(format)))
+          std::make_unique<engine::Program>(screens::programScreens(), errors_, std::move(format))),
+      desktop_(std::make_unique<desktop::Desktop>(*program_))
 {
     program_->start();
 }
 
 Session::~Session()
 {
+    desktop_.reset();
     program_.reset();
     settleEvents();
 }
@@ -132,9 +134,9 @@ std::string Session::shownScreen() const
 {
     std::string shown;
     int count = 0;
-    for (const shell::ScreenDef* def : program_->screens()) {
-        const shell::Form* form = program_->form(def->table->name);
-        if (form && form->window().isVisible()) {
+    for (const engine::ScreenDef* def : program_->screens()) {
+        const engine::Form* form = program_->form(def->table->name);
+        if (form && window(*form).isVisible()) {
             shown = std::string(def->table->name);
             ++count;
         }
@@ -145,15 +147,15 @@ std::string Session::shownScreen() const
 Outcome Session::apply(const Action& a)
 {
     Outcome out;
-    shell::Form* form = ended() ? nullptr : program_->form(a.screen);
-    if (!form || !form->window().isVisible())
+    engine::Form* form = ended() ? nullptr : program_->form(a.screen);
+    if (!form || !window(*form).isVisible())
         return out;
-    QPointer<shell::ScreenWindow> window = &form->window();
+    QPointer<desktop::ScreenWindow> window = &this->window(*form);
     ClickWatch watch(*window);
 
     switch (a.kind) {
     case ActionKind::Click: {
-        auto* button = qobject_cast<QPushButton*>(form->control(a.control));
+        auto* button = qobject_cast<QPushButton*>(window->control(a.control));
         if (!button || !button->isEnabled())
             return out;
         out.applied = true;
@@ -163,7 +165,7 @@ Outcome Session::apply(const Action& a)
     case ActionKind::Type:
     case ActionKind::Paste:
     case ActionKind::Keys: {
-        auto* edit = qobject_cast<QLineEdit*>(form->control(a.control));
+        auto* edit = qobject_cast<QLineEdit*>(window->control(a.control));
         if (!edit || !edit->isEnabled())
             return out;
         out.applied = true;

@@ -13,7 +13,9 @@
 
 #include <QString>
 
-#include "shell/program.h"
+#include "desktop/desktop.h"
+#include "desktop/screen_window.h"
+#include "engine/program.h"
 
 #include <iosfwd>
 
@@ -55,9 +57,9 @@ struct Outcome {
 };
 
 // Records run-time errors instead of showing them.
-class ErrorLog : public shell::ErrorReporter {
+class ErrorLog : public engine::ErrorReporter {
   public:
-    void report(shell::Form& where, const rt::RuntimeError& error) override;
+    void report(engine::Form& where, const rt::RuntimeError& error) override;
     std::vector<int> numbers;
     std::vector<std::string> screens;
 };
@@ -71,16 +73,22 @@ class Session {
 
     Outcome apply(const Action& action);
 
-    shell::Program& program() { return *program_; }
-    const shell::Program& program() const { return *program_; }
+    engine::Program& program() { return *program_; }
+    const engine::Program& program() const { return *program_; }
     bool ended() const { return program_->ended(); }
     const ErrorLog& errors() const { return errors_; }
     // The one shown screen's name, or empty (none or several).
     std::string shownScreen() const;
+    // The window of a loaded screen.
+    desktop::ScreenWindow& window(const engine::Form& form) const
+    {
+        return *desktop_->window(form);
+    }
 
   private:
     ErrorLog errors_;
-    std::unique_ptr<shell::Program> program_;
+    std::unique_ptr<engine::Program> program_;
+    std::unique_ptr<desktop::Desktop> desktop_;
 };
 
 // Lets windows deleted later go, as the event loop would.

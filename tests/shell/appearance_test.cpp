@@ -8,24 +8,27 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/form.h"
-#include "shell/screen_list.h"
-#include "shell/screen_window.h"
+#include "desktop/desktop.h"
+#include "desktop/screen_window.h"
+#include "engine/form.h"
+#include "screens/screen_list.h"
 #include "test_support.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 namespace {
 
 TEST(Appearance, EveryWindowGetsTheIconOnceTheEventLoopRuns)
 {
     test::RecordingReporter reporter;
-    Program program(programScreens(), reporter, rt::NumberFormat{"."});
+    Program program(screens::programScreens(), reporter, rt::NumberFormat{"."});
+    desktop::Desktop desktop(program);
     program.start();
     test::settle();
-    const QList<QSize> sizes = program.form("frmCepomer")->window().windowIcon().availableSizes();
+    const QList<QSize> sizes =
+        desktop.window(*program.form("frmCepomer"))->windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16))) << sizes.size();
     EXPECT_TRUE(sizes.contains(QSize(256, 256))) << sizes.size();
 }
 
 } // namespace
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/appearance.h"
+#include "desktop/appearance.h"
 #include "test_support.h"
 
 namespace cepomer::test {
@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    cepomer::shell::applyAppearance(app);
+    cepomer::desktop::applyAppearance(app);
 
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, [] {

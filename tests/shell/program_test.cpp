@@ -15,18 +15,23 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/desktop.h"
+#include "desktop/error_report.h"
+#include "desktop/screen_window.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
+#include "engine/program.h"
 #include "runtime/fpenv.h"
-#include "shell/error_report.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
-#include "shell/program.h"
-#include "shell/screen_list.h"
-#include "shell/screen_window.h"
+#include "screens/screen_list.h"
 #include "test_support.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 namespace {
 
+using desktop::Desktop;
+using desktop::MessageBoxReporter;
+using desktop::ScreenWindow;
+using screens::programScreens;
 using test::RecordingReporter;
 using test::settle;
 
@@ -86,9 +91,10 @@ class ProgramTest : public testing::Test {
         program.show("frmWork");
         return *program.form("frmWork");
     }
+    ScreenWindow& win(const Form& f) const { return *desktop.window(f); }
     QPushButton* button(Form& f, std::string_view name)
     {
-        return static_cast<QPushButton*>(f.control(name));
+        return static_cast<QPushButton*>(win(f).control(name));
     }
     int visibleWindows() const
     {
@@ -100,6 +106,7 @@ class ProgramTest : public testing::Test {
 
     RecordingReporter reporter;
     Program program{kScreens, reporter, rt::NumberFormat{","}};
+    Desktop desktop{program};
     int endings = 0;
 };
 
@@ -108,37 +115,37 @@ TEST_F(ProgramTest, StartsOnTheFirstScreenAloneCentred)
     Form* menu = program.form("frmCepomer");
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(program.form("frmWork"), nullptr);
-    EXPECT_TRUE(menu->window().isVisible());
+    EXPECT_TRUE(win(*menu).isVisible());
     EXPECT_EQ(visibleWindows(), 1);
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
-    EXPECT_LE((menu->window().geometry().center() - centre).manhattanLength(), 1);
+    EXPECT_LE((win(*menu).geometry().center() - centre).manhattanLength(), 1);
 }
 
 TEST_F(ProgramTest, FocusStartsOnTheLowestEnabledTabAndTabFollowsTheIndexes)
 {
     Form& w = work();
     // txtA has the highest-but-two index and starts disabled; labels never count.
-    EXPECT_EQ(w.window().focusWidget(), w.control("txtB"));
+    EXPECT_EQ(win(w).focusWidget(), win(w).control("txtB"));
     const char* order[] = {"cmdRun", "cmdBack", "cmdExit", "txtB"};
     for (const char* next : order) {
-        QTest::keyClick(w.window().focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(w.window().focusWidget(), w.control(next)) << next;
+        QTest::keyClick(win(w).focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(win(w).focusWidget(), win(w).control(next)) << next;
     }
     w.setEnabled("txtA", true);
-    QTest::keyClick(w.window().focusWidget(), Qt::Key_Tab); // txtB -> cmdRun
-    QTest::keyClick(w.window().focusWidget(), Qt::Key_Tab); // cmdRun -> txtA
-    EXPECT_EQ(w.window().focusWidget(), w.control("txtA"));
+    QTest::keyClick(win(w).focusWidget(), Qt::Key_Tab); // txtB -> cmdRun
+    QTest::keyClick(win(w).focusWidget(), Qt::Key_Tab); // cmdRun -> txtA
+    EXPECT_EQ(win(w).focusWidget(), win(w).control("txtA"));
 }
 
 TEST_F(ProgramTest, OnlyTheFocusedButtonIsPressedFromTheKeyboard)
 {
     Form& w = work();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-        QTest::keyClick(w.control("txtB"), key);
+        QTest::keyClick(win(w).control("txtB"), key);
     EXPECT_EQ(presses, 0) << "no default or cancel button";
-    QTest::keyClick(w.control("cmdRun"), Qt::Key_Space);
+    QTest::keyClick(win(w).control("cmdRun"), Qt::Key_Space);
     EXPECT_EQ(presses, 1);
-    QTest::keyClick(w.control("cmdRun"), Qt::Key_Return);
+    QTest::keyClick(win(w).control("cmdRun"), Qt::Key_Return);
     EXPECT_EQ(presses, 2);
 }
 
@@ -147,20 +154,20 @@ TEST_F(ProgramTest, HideKeepsEverythingUnloadDiscardsIt)
     Form& w = work();
     w.setText("txtB", "12");
     w.setEnabled("txtA", true);
-    const QPoint moved = w.window().pos() + QPoint(40, 30);
-    w.window().move(moved);
+    const QPoint moved = win(w).pos() + QPoint(40, 30);
+    win(w).move(moved);
     program.hide("frmWork");
     program.show("frmWork");
     Form& again = *program.form("frmWork");
     EXPECT_EQ(&again, &w);
     EXPECT_EQ(again.text("txtB"), "12");
     EXPECT_TRUE(again.enabled("txtA"));
-    EXPECT_EQ(again.window().pos(), moved);
+    EXPECT_EQ(win(again).pos(), moved);
 
     button(again, "cmdBack")->click(); // Hide, Unload, Show the menu
     settle();
     EXPECT_EQ(program.form("frmWork"), nullptr);
-    EXPECT_TRUE(program.form("frmCepomer")->window().isVisible());
+    EXPECT_TRUE(win(*program.form("frmCepomer")).isVisible());
     Form& fresh = work();
     EXPECT_EQ(fresh.text("txtB"), "");
     EXPECT_FALSE(fresh.enabled("txtA"));
@@ -229,12 +236,12 @@ TEST_F(ProgramTest, CloseBoxRunsTheScreensOwnButton)
 {
     Form& w = work();
     program.hide("frmCepomer");
-    w.window().close(); // like the return button: back to the menu
+    win(w).close(); // like the return button: back to the menu
     settle();
     EXPECT_EQ(program.form("frmWork"), nullptr);
-    EXPECT_TRUE(program.form("frmCepomer")->window().isVisible());
+    EXPECT_TRUE(win(*program.form("frmCepomer")).isVisible());
     EXPECT_EQ(visibleWindows(), 1);
-    program.form("frmCepomer")->window().close(); // like "выход"
+    win(*program.form("frmCepomer")).close(); // like "выход"
     settle();
     EXPECT_TRUE(program.ended());
     EXPECT_EQ(endings, 1);
@@ -260,6 +267,7 @@ TEST(MessageBoxReporter, ShowsTheErrorOnItsScreen)
 {
     RecordingReporter unused;
     Program program{kScreens, unused, {}};
+    Desktop desktop{program};
     program.start();
     Form& menu = *program.form("frmCepomer");
     QString title, text;
@@ -275,14 +283,14 @@ TEST(MessageBoxReporter, ShowsTheErrorOnItsScreen)
             box->accept();
         }
     });
-    MessageBoxReporter reporter;
+    MessageBoxReporter reporter(desktop);
     reporter.report(menu, rt::RuntimeError(rt::kDivisionByZero));
     test::expectingModal = false;
     EXPECT_EQ(title.toStdString(), "Меню");
     EXPECT_EQ(text.toStdString(), "Ошибка выполнения 11: Деление на ноль");
     EXPECT_TRUE(textFits);
     QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activeWindow(), &menu.window()) << "focus back on the screen";
+    EXPECT_EQ(QApplication::activeWindow(), desktop.window(menu)) << "focus back on the screen";
     settle();
 }
 
@@ -291,8 +299,9 @@ TEST(MainMenu, TabRunsDownTheColumn)
 {
     RecordingReporter reporter;
     Program program{programScreens(), reporter, {}};
+    Desktop desktop{program};
     program.start();
-    ScreenWindow& menu = program.form("frmCepomer")->window();
+    ScreenWindow& menu = *desktop.window(*program.form("frmCepomer"));
     EXPECT_EQ(menu.focusWidget(), menu.control("cmdIURP"));
     for (const char* next : {"cmdXlc", "cmdZ", "cmdIplav", "cmdS", "cmdExit", "cmdIURP"}) {
         QTest::keyClick(menu.focusWidget(), Qt::Key_Tab);
@@ -301,4 +310,4 @@ TEST(MainMenu, TabRunsDownTheColumn)
 }
 
 } // namespace
-} // namespace cepomer::shell
+} // namespace cepomer::engine

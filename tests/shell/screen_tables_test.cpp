@@ -17,11 +17,14 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/screen_list.h"
-#include "shell/screen_window.h"
+#include "desktop/screen_window.h"
+#include "screens/screen_list.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 namespace {
+
+using desktop::ScreenWindow;
+using screens::programScreens;
 
 std::string str(std::string_view s)
 {
@@ -90,7 +93,7 @@ TEST(ScreenTables, AreConsistent)
 TEST(ScreenTables, EveryCaptionFitsItsBox)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         for (const Control& c : def->table->controls) {
             if (c.kind == Kind::Field || c.caption.empty())
                 continue;
@@ -116,7 +119,7 @@ TEST(ScreenTables, BuilderPlacesEveryControlAsTheTableSays)
 {
     for (const ScreenDef* def : programScreens()) {
         const ScreenTable& t = *def->table;
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         EXPECT_EQ(window.objectName().toStdString(), str(t.name));
         EXPECT_EQ(window.windowTitle().toStdString(), str(t.caption));
         EXPECT_EQ(window.width() * kTwipsPerPixel, t.width);
@@ -150,7 +153,7 @@ TEST(ScreenTables, BuilderPlacesEveryControlAsTheTableSays)
 TEST(ScreenTables, ScreensAreWindowsForAssistiveTechnology)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&window);
         ASSERT_NE(a, nullptr);
         EXPECT_EQ(a->role(), QAccessible::Window) << str(def->table->name);
@@ -161,7 +164,7 @@ TEST(ScreenTables, ScreensAreWindowsForAssistiveTechnology)
 TEST(ScreenTables, BordersDecideResizing)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         SCOPED_TRACE(str(def->table->name));
         const bool sizable = def->table->border == Border::Sizable;
         EXPECT_EQ(window.minimumSize() == window.maximumSize(), !sizable);
@@ -176,7 +179,7 @@ TEST(ScreenTables, ResizingMovesNoControl)
     for (const ScreenDef* def : programScreens()) {
         if (def->table->border != Border::Sizable)
             continue;
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         std::vector<QRect> before;
         for (const Control& c : def->table->controls)
             before.push_back(window.control(c.name)->geometry());
@@ -217,7 +220,7 @@ TEST(ScreenTables, FieldsAreNamedByTheirLabels)
         {4, "txtIplrez", "Iплавл, А"},
     };
     for (const Case& c : cases) {
-        ScreenWindow window(*programScreens()[c.screen], {}, {});
+        ScreenWindow window(*programScreens()[c.screen], {}, {}, {});
         QWidget* w = window.control(c.control);
         EXPECT_EQ(w->accessibleName().toStdString(), c.name);
         bool buddied = false;
@@ -234,7 +237,7 @@ TEST(ScreenTables, FieldsAreNamedByTheirLabels)
 TEST(ScreenTables, EveryControlHasANameOfItsOwn)
 {
     for (const ScreenDef* def : programScreens()) {
-        ScreenWindow window(*def, {}, {});
+        ScreenWindow window(*def, {}, {}, {});
         std::set<std::string> names;
         for (const Control& c : def->table->controls) {
             if (c.kind == Kind::Label)
@@ -262,7 +265,7 @@ TEST(ScreenTables, EveryControlHasANameOfItsOwn)
         {"cmdRLC", "R,L,C"},
         {"cmdRun", "расчёт"},
     };
-    ScreenWindow window(*programScreens()[3], {}, {});
+    ScreenWindow window(*programScreens()[3], {}, {}, {});
     for (const Case& c : cases) {
         QWidget* w = window.control(c.control);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).toStdString(),
@@ -271,4 +274,4 @@ TEST(ScreenTables, EveryControlHasANameOfItsOwn)
 }
 
 } // namespace
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -9,8 +9,8 @@
 
 #include <QCoreApplication>
 
-#include "shell/form.h"
-#include "shell/program.h"
+#include "engine/form.h"
+#include "engine/program.h"
 
 namespace cepomer::test {
 
@@ -18,9 +18,9 @@ namespace cepomer::test {
 extern bool expectingModal;
 
 // Records run-time errors instead of showing them.
-class RecordingReporter : public shell::ErrorReporter {
+class RecordingReporter : public engine::ErrorReporter {
   public:
-    void report(shell::Form& where, const rt::RuntimeError& error) override
+    void report(engine::Form& where, const rt::RuntimeError& error) override
     {
         screens.emplace_back(where.name());
         numbers.push_back(error.number());

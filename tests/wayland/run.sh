@@ -7,8 +7,9 @@
 # desktop shell, software rendering, in a runtime directory of its own) and
 # runs one of:
 #
-#   run.sh session [EMULATOR...] BUILD/cepomer-drive
-#       scenario transcripts through cepomer-drive with QT_QPA_PLATFORM=wayland:
+#   run.sh session [EMULATOR...] BUILD/tests/cepomer-desktop-drive
+#       scenario transcripts through the driver's protocol on the desktop front
+#       end with QT_QPA_PLATFORM=wayland:
 #       every screen opened, results, run-time errors with their messages, the
 #       close boxes, "выход";
 #   run.sh program [EMULATOR...] BUILD/cepomer
@@ -23,7 +24,7 @@
 set -uo pipefail
 
 if [ $# -lt 2 ] || { [ "$1" != session ] && [ "$1" != program ]; }; then
-    echo "usage: $0 session|program [EMULATOR...] BUILD/cepomer-drive|BUILD/cepomer" >&2
+    echo "usage: $0 session|program [EMULATOR...] BUILD/tests/cepomer-desktop-drive|BUILD/cepomer" >&2
     exit 2
 fi
 mode=$1

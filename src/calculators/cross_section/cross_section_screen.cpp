@@ -6,16 +6,16 @@
 #include <array>
 
 #include "calculators/cross_section/cross_section.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
 
 namespace cepomer::calc {
 namespace {
 
-using shell::Align;
-using shell::Control;
-using shell::Form;
-using namespace shell::kinds;
+using engine::Align;
+using engine::Control;
+using engine::Form;
+using namespace engine::kinds;
 
 constexpr std::array kControls{
     Control{"lblEnter", L, " диаметр провода d,мм", 1275, 75, 1890, 240, 0, true, Align::Right},
@@ -27,8 +27,8 @@ constexpr std::array kControls{
     Control{"cmdGm", B, "главное меню", 4050, 1200, 1290, 240, 6},
 };
 
-constexpr shell::ScreenTable kTable{"frmS", "сечение", shell::Border::FixedSingle,
-                                    5520,   1545,      kControls};
+constexpr engine::ScreenTable kTable{"frmS", "сечение", engine::Border::FixedSingle,
+                                     5520,   1545,      kControls};
 
 // "расчёт": d from txtD, S into txtSrez. A failed check leaves txtSrez as it was.
 void cmdRun_Click(Form& form)
@@ -39,21 +39,21 @@ void cmdRun_Click(Form& form)
 }
 
 constexpr std::array kHandlers{
-    shell::Handler{"cmdRun", cmdRun_Click},
-    shell::Handler{"cmdGm", shell::hideToMenu},   // cmdGm_Click: Hide, Show the menu
-    shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
+    engine::Handler{"cmdRun", cmdRun_Click},
+    engine::Handler{"cmdGm", engine::hideToMenu},   // cmdGm_Click: Hide, Show the menu
+    engine::Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
 };
 
 constexpr std::array kTips{
-    shell::Tip{"txtD", "Диаметр провода d, мм"},
-    shell::Tip{"txtSrez", "Сечение провода S, мм²:\nS = d² · 0,7854"},
+    engine::Tip{"txtD", "Диаметр провода d, мм"},
+    engine::Tip{"txtSrez", "Сечение провода S, мм²:\nS = d² · 0,7854"},
 };
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
+constexpr engine::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
 
 } // namespace
 
-const shell::ScreenDef& crossSectionScreen()
+const engine::ScreenDef& crossSectionScreen()
 {
     return kScreen;
 }

@@ -3,12 +3,12 @@
 
 #pragma once
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
 namespace cepomer::calc {
 
 // "сечение": the wire cross-section screen. Only hidden, never unloaded, so it
 // keeps the diameter and the result for the whole run.
-const shell::ScreenDef& crossSectionScreen();
+const engine::ScreenDef& crossSectionScreen();
 
 } // namespace cepomer::calc

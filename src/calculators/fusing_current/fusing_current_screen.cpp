@@ -8,16 +8,16 @@
 #include <string_view>
 
 #include "calculators/fusing_current/fusing_current.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
 
 namespace cepomer::calc {
 namespace {
 
-using shell::Control;
-using shell::Form;
-using namespace shell::kinds;
-constexpr shell::Align Centre = shell::Align::Center;
+using engine::Control;
+using engine::Form;
+using namespace engine::kinds;
+constexpr engine::Align Centre = engine::Align::Center;
 
 // The I and d of the captions are Latin, and so is the A of "I,A"; the А of
 // "Iплавл, А" is Cyrillic.
@@ -48,8 +48,8 @@ constexpr std::array kControls{
     Control{"cmdGp", B, "главное меню", 1875, 4575, 1665, 315, 23},
 };
 
-constexpr shell::ScreenTable kTable{
-    "frmIplavl", "токи плавления проводов", shell::Border::FixedSingle, 3630, 4995, kControls};
+constexpr engine::ScreenTable kTable{
+    "frmIplavl", "токи плавления проводов", engine::Border::FixedSingle, 3630, 4995, kControls};
 
 // The choice handlers only switch enabled flags, each in its listed order. No
 // handler touches its own button, enables a range or material button, or
@@ -133,38 +133,38 @@ void cmdRun_Click(Form& form)
 }
 
 constexpr std::array kHandlers{
-    shell::Handler{"cmd002", applySteps<kThin>},               // cmd002_Click
-    shell::Handler{"cmd02", applySteps<kThick>},               // cmd02_Click
-    shell::Handler{"cmdId", applySteps<kCurrentFromDiameter>}, // cmdId_Click
-    shell::Handler{"cmdDI", applySteps<kDiameterFromCurrent>}, // cmdDI_Click
-    shell::Handler{"cmdMed", applySteps<kCopper>},             // cmdMed_Click
-    shell::Handler{"cmdLatun", applySteps<kBrass>},            // cmdLatun_Click
-    shell::Handler{"cmdVelezo", applySteps<kIron>},            // cmdVelezo_Click
-    shell::Handler{"cmdAlluminiy", applySteps<kAluminium>},    // cmdAlluminiy_Click
-    shell::Handler{"cmdRun", cmdRun_Click},
-    shell::Handler{"cmdGp", shell::unloadToMenu}, // cmdGp_Click: Hide, Unload, Show the menu
-    shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
+    engine::Handler{"cmd002", applySteps<kThin>},               // cmd002_Click
+    engine::Handler{"cmd02", applySteps<kThick>},               // cmd02_Click
+    engine::Handler{"cmdId", applySteps<kCurrentFromDiameter>}, // cmdId_Click
+    engine::Handler{"cmdDI", applySteps<kDiameterFromCurrent>}, // cmdDI_Click
+    engine::Handler{"cmdMed", applySteps<kCopper>},             // cmdMed_Click
+    engine::Handler{"cmdLatun", applySteps<kBrass>},            // cmdLatun_Click
+    engine::Handler{"cmdVelezo", applySteps<kIron>},            // cmdVelezo_Click
+    engine::Handler{"cmdAlluminiy", applySteps<kAluminium>},    // cmdAlluminiy_Click
+    engine::Handler{"cmdRun", cmdRun_Click},
+    engine::Handler{"cmdGp", engine::unloadToMenu}, // cmdGp_Click: Hide, Unload, Show the menu
+    engine::Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
 };
 
 constexpr std::array kTips{
-    shell::Tip{"txtI", "Ток плавления I, А"},
-    shell::Tip{"txtD", "Диаметр провода d, мм"},
-    shell::Tip{"txtIplrez",
-               "Ток плавления Iпл, А:\n0,002–0,2 мм: I = (d − 0,005) / a, a: медь 0,034, латунь "
-               "0,05, железо 0,127;\nот 0,2 мм: I = b · √(d³), b: медь 80, железо 24,6, алюминий "
-               "59,2;\nесли ток не рассчитывается — введённое значение"},
-    shell::Tip{"txtDrez",
-               "Диаметр провода d, мм:\n0,002–0,2 мм: d = a · I + 0,005, a: медь 0,034, латунь "
-               "0,05, железо 0,127;\nот 0,2 мм: d = c · I^0,666, c: медь 0,0538, железо 0,118, "
-               "алюминий 0,0658;\nесли диаметр не рассчитывается — введённое значение"},
+    engine::Tip{"txtI", "Ток плавления I, А"},
+    engine::Tip{"txtD", "Диаметр провода d, мм"},
+    engine::Tip{"txtIplrez",
+                "Ток плавления Iпл, А:\n0,002–0,2 мм: I = (d − 0,005) / a, a: медь 0,034, латунь "
+                "0,05, железо 0,127;\nот 0,2 мм: I = b · √(d³), b: медь 80, железо 24,6, алюминий "
+                "59,2;\nесли ток не рассчитывается — введённое значение"},
+    engine::Tip{"txtDrez",
+                "Диаметр провода d, мм:\n0,002–0,2 мм: d = a · I + 0,005, a: медь 0,034, латунь "
+                "0,05, железо 0,127;\nот 0,2 мм: d = c · I^0,666, c: медь 0,0538, железо 0,118, "
+                "алюминий 0,0658;\nесли диаметр не рассчитывается — введённое значение"},
 };
 
 // The close box does what "главное меню" does.
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
+constexpr engine::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
 
 } // namespace
 
-const shell::ScreenDef& fusingCurrentScreen()
+const engine::ScreenDef& fusingCurrentScreen()
 {
     return kScreen;
 }

@@ -3,13 +3,13 @@
 
 #pragma once
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
 namespace cepomer::calc {
 
 // "токи плавления проводов": the fusing-current screen. Its choices live only in
 // the enabled flags of its buttons; "главное меню" unloads it, so every visit
 // starts afresh.
-const shell::ScreenDef& fusingCurrentScreen();
+const engine::ScreenDef& fusingCurrentScreen();
 
 } // namespace cepomer::calc

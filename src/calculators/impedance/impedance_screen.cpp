@@ -9,16 +9,16 @@
 #include <utility>
 
 #include "calculators/impedance/impedance.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
 
 namespace cepomer::calc {
 namespace {
 
-using shell::Align;
-using shell::Control;
-using shell::Form;
-using namespace shell::kinds;
+using engine::Align;
+using engine::Control;
+using engine::Form;
+using namespace engine::kinds;
 constexpr Align R = Align::Right;
 constexpr Align C = Align::Center;
 
@@ -55,8 +55,8 @@ constexpr std::array kControls{
     Control{"cmdGm", B, "главное меню", 3900, 3675, 2040, 315, 23},
 };
 
-constexpr shell::ScreenTable kTable{
-    "frmZ", "полное сопротивление цепи", shell::Border::Sizable, 6030, 4095, kControls};
+constexpr engine::ScreenTable kTable{
+    "frmZ", "полное сопротивление цепи", engine::Border::Sizable, 6030, 4095, kControls};
 
 // A circuit button: the circuit it stands for, the fields it makes available
 // (each examined only while the one before it had to be enabled) and the other
@@ -130,33 +130,33 @@ void cmdRun_Click(Form& form)
 template <std::size_t... index> constexpr auto handlers(std::index_sequence<index...>)
 {
     return std::array{
-        shell::Handler{kCircuits[index].button, chooseCircuit<index>}...,
-        shell::Handler{"cmdRun", cmdRun_Click},
-        shell::Handler{"cmdGm", shell::unloadToMenu}, // cmdGm_Click: Hide, Unload, Show the menu
-        shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
+        engine::Handler{kCircuits[index].button, chooseCircuit<index>}...,
+        engine::Handler{"cmdRun", cmdRun_Click},
+        engine::Handler{"cmdGm", engine::unloadToMenu}, // cmdGm_Click: Hide, Unload, Show the menu
+        engine::Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
     };
 }
 
 constexpr auto kHandlers = handlers(std::make_index_sequence<kCircuits.size()>{});
 
 constexpr std::array kTips{
-    shell::Tip{"txtR", "Активное сопротивление R, Ом"},
-    shell::Tip{"txtL", "Индуктивность L, Гн"},
-    shell::Tip{"txtC", "Ёмкость C, Ф"},
-    shell::Tip{"txtF", "Частота F, Гц"},
-    shell::Tip{"txtZ", "Полное сопротивление Z, Ом, где ω = F · 6,28:\nпоследовательная цепь Z = "
-                       "√(R² + X²), X = ω · L − 1 / (ω · C);\nпараллельная R, C: Z = R / √(1 + (ω "
-                       "· R · C)²);\nпараллельная R, L: Z = R · ω · L / √(R² + (ω · L)²)"},
-    shell::Tip{"txtCos", "cos φ = R / Z (для последовательных цепей)"},
-    shell::Tip{"txtSin", "sin φ = X / Z (для последовательных цепей)"},
-    shell::Tip{"txtTan", "tg φ = X / R (для последовательных цепей)"},
+    engine::Tip{"txtR", "Активное сопротивление R, Ом"},
+    engine::Tip{"txtL", "Индуктивность L, Гн"},
+    engine::Tip{"txtC", "Ёмкость C, Ф"},
+    engine::Tip{"txtF", "Частота F, Гц"},
+    engine::Tip{"txtZ", "Полное сопротивление Z, Ом, где ω = F · 6,28:\nпоследовательная цепь Z = "
+                        "√(R² + X²), X = ω · L − 1 / (ω · C);\nпараллельная R, C: Z = R / √(1 + (ω "
+                        "· R · C)²);\nпараллельная R, L: Z = R · ω · L / √(R² + (ω · L)²)"},
+    engine::Tip{"txtCos", "cos φ = R / Z (для последовательных цепей)"},
+    engine::Tip{"txtSin", "sin φ = X / Z (для последовательных цепей)"},
+    engine::Tip{"txtTan", "tg φ = X / R (для последовательных цепей)"},
 };
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
+constexpr engine::ScreenDef kScreen{&kTable, kHandlers, "cmdGm", kTips};
 
 } // namespace
 
-const shell::ScreenDef& impedanceScreen()
+const engine::ScreenDef& impedanceScreen()
 {
     return kScreen;
 }

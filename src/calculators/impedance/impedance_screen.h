@@ -3,13 +3,13 @@
 
 #pragma once
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
 namespace cepomer::calc {
 
 // "полное сопротивление цепи": the impedance of one of five circuits and, for
 // the series ones, the cosine, sine and tangent of the phase angle. The circuit
 // chosen stays fixed until the screen is unloaded. The only resizable screen.
-const shell::ScreenDef& impedanceScreen();
+const engine::ScreenDef& impedanceScreen();
 
 } // namespace cepomer::calc

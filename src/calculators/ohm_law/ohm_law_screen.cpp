@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "calculators/ohm_law/ohm_law.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
 
 namespace cepomer::calc {
 namespace {
@@ -18,10 +18,10 @@ using ohm::Pair;
 using ohm::Quantity;
 using enum ohm::Pair;
 using enum ohm::Quantity;
-using shell::Control;
-using shell::Form;
-using namespace shell::kinds;
-constexpr shell::Align C = shell::Align::Center;
+using engine::Control;
+using engine::Form;
+using namespace engine::kinds;
+constexpr engine::Align C = engine::Align::Center;
 
 // Quantity letters are Latin; the units are Cyrillic, and so is the Р of "Р,Вт".
 constexpr std::array kControls{
@@ -60,8 +60,8 @@ constexpr std::array kControls{
     Control{"cmdMenu", B, "главное меню", 2400, 3675, 2190, 315, 32},
 };
 
-constexpr shell::ScreenTable kTable{"frmIURP", "расчёт I,U,R,P", shell::Border::FixedSingle, 4695,
-                                    4080,      kControls};
+constexpr engine::ScreenTable kTable{"frmIURP", "расчёт I,U,R,P", engine::Border::FixedSingle, 4695,
+                                     4080,      kControls};
 
 // The controls of each quantity, in the order of ohm::Quantity.
 struct QuantityControls {
@@ -214,18 +214,18 @@ void cmdMenu_Click(Form& form)
         form.setEnabled(button(q), true);
     for (std::string_view pair : kPairButtons)
         form.setEnabled(pair, false);
-    shell::unloadToMenu(form);
+    engine::unloadToMenu(form);
 }
 
 template <std::size_t... Qs, std::size_t... Ps>
 constexpr auto makeHandlers(std::index_sequence<Qs...>, std::index_sequence<Ps...>)
 {
     return std::array{
-        shell::Handler{button(kQuantityChoices[Qs].chosen), quantityClick<Qs>}...,
-        shell::Handler{button(kPairChoices[Ps].chosen), pairClick<Ps>}...,
-        shell::Handler{"cmdRun", cmdRun_Click},
-        shell::Handler{"cmdMenu", cmdMenu_Click},
-        shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
+        engine::Handler{button(kQuantityChoices[Qs].chosen), quantityClick<Qs>}...,
+        engine::Handler{button(kPairChoices[Ps].chosen), pairClick<Ps>}...,
+        engine::Handler{"cmdRun", cmdRun_Click},
+        engine::Handler{"cmdMenu", cmdMenu_Click},
+        engine::Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
     };
 }
 
@@ -233,26 +233,26 @@ constexpr auto kHandlers = makeHandlers(std::make_index_sequence<kQuantityChoice
                                         std::make_index_sequence<kPairChoices.size()>{});
 
 constexpr std::array kTips{
-    shell::Tip{"txtI", "Ток I, А"},
-    shell::Tip{"txtU", "Напряжение U, В"},
-    shell::Tip{"txtR", "Сопротивление R, Ом"},
-    shell::Tip{"txtP", "Мощность P, Вт"},
-    shell::Tip{"txtIrez", "Ток I, А:\nI = U / R, I = √(P / R) или I = P / U;\nесли ток не "
-                          "рассчитывается — введённое значение"},
-    shell::Tip{"txtUrez", "Напряжение U, В:\nU = √(R · P), U = R · I или U = P / I;\nесли "
-                          "напряжение не рассчитывается — введённое значение"},
-    shell::Tip{"txtRrez", "Сопротивление R, Ом:\nR = U² / P, R = P / I² или R = U / I;\nесли "
-                          "сопротивление не рассчитывается — введённое значение"},
-    shell::Tip{"txtPrez", "Мощность P, Вт:\nP = U² / R, P = I² · R или P = U · I;\nесли мощность "
-                          "не рассчитывается — введённое значение"},
+    engine::Tip{"txtI", "Ток I, А"},
+    engine::Tip{"txtU", "Напряжение U, В"},
+    engine::Tip{"txtR", "Сопротивление R, Ом"},
+    engine::Tip{"txtP", "Мощность P, Вт"},
+    engine::Tip{"txtIrez", "Ток I, А:\nI = U / R, I = √(P / R) или I = P / U;\nесли ток не "
+                           "рассчитывается — введённое значение"},
+    engine::Tip{"txtUrez", "Напряжение U, В:\nU = √(R · P), U = R · I или U = P / I;\nесли "
+                           "напряжение не рассчитывается — введённое значение"},
+    engine::Tip{"txtRrez", "Сопротивление R, Ом:\nR = U² / P, R = P / I² или R = U / I;\nесли "
+                           "сопротивление не рассчитывается — введённое значение"},
+    engine::Tip{"txtPrez", "Мощность P, Вт:\nP = U² / R, P = I² · R или P = U · I;\nесли мощность "
+                           "не рассчитывается — введённое значение"},
 };
 
 // The close box does what "главное меню" does.
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdMenu", kTips};
+constexpr engine::ScreenDef kScreen{&kTable, kHandlers, "cmdMenu", kTips};
 
 } // namespace
 
-const shell::ScreenDef& ohmLawScreen()
+const engine::ScreenDef& ohmLawScreen()
 {
     return kScreen;
 }

@@ -7,16 +7,16 @@
 #include <string_view>
 
 #include "calculators/reactance/reactance.h"
-#include "shell/form.h"
-#include "shell/navigation.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
 
 namespace cepomer::calc {
 namespace {
 
-using shell::Align;
-using shell::Control;
-using shell::Form;
-using namespace shell::kinds;
+using engine::Align;
+using engine::Control;
+using engine::Form;
+using namespace engine::kinds;
 
 // "Хс" is Cyrillic, "Xl" Latin; the quantity letters of the captions are Latin.
 constexpr std::array kControls{
@@ -37,8 +37,8 @@ constexpr std::array kControls{
     Control{"cmdGp", B, "главное меню", 2550, 2475, 1815, 315, 14},
 };
 
-constexpr shell::ScreenTable kTable{
-    "frmX", "расчёт реактивных сопротивлений", shell::Border::FixedSingle, 4470, 2910, kControls};
+constexpr engine::ScreenTable kTable{
+    "frmX", "расчёт реактивных сопротивлений", engine::Border::FixedSingle, 4470, 2910, kControls};
 
 // A kind of reactance: the field its button makes available and the other
 // kind's button, which it disables for good.
@@ -74,26 +74,26 @@ void cmdRun_Click(Form& form)
 }
 
 constexpr std::array kHandlers{
-    shell::Handler{"cmdXc", choose<kCapacitive>},
-    shell::Handler{"cmdXl", choose<kInductive>},
-    shell::Handler{"cmdRun", cmdRun_Click},
-    shell::Handler{"cmdGp", shell::unloadToMenu}, // cmdGp_Click: Hide, Unload, Show the menu
-    shell::Handler{"cmdExit", shell::endProgram}, // cmdExit_Click
+    engine::Handler{"cmdXc", choose<kCapacitive>},
+    engine::Handler{"cmdXl", choose<kInductive>},
+    engine::Handler{"cmdRun", cmdRun_Click},
+    engine::Handler{"cmdGp", engine::unloadToMenu}, // cmdGp_Click: Hide, Unload, Show the menu
+    engine::Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
 };
 
 constexpr std::array kTips{
-    shell::Tip{"txtC", "Ёмкость C, Ф"},
-    shell::Tip{"txtL", "Индуктивность L, Гн"},
-    shell::Tip{"txtF", "Частота F, Гц"},
-    shell::Tip{"txtX", "Реактивное сопротивление X, Ом:\nёмкостное Xc = 1 / (F · 6,28 · "
-                       "C),\nиндуктивное Xl = F · 6,28 · L"},
+    engine::Tip{"txtC", "Ёмкость C, Ф"},
+    engine::Tip{"txtL", "Индуктивность L, Гн"},
+    engine::Tip{"txtF", "Частота F, Гц"},
+    engine::Tip{"txtX", "Реактивное сопротивление X, Ом:\nёмкостное Xc = 1 / (F · 6,28 · "
+                        "C),\nиндуктивное Xl = F · 6,28 · L"},
 };
 
-constexpr shell::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
+constexpr engine::ScreenDef kScreen{&kTable, kHandlers, "cmdGp", kTips};
 
 } // namespace
 
-const shell::ScreenDef& reactanceScreen()
+const engine::ScreenDef& reactanceScreen()
 {
     return kScreen;
 }

@@ -3,12 +3,12 @@
 
 #pragma once
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
 namespace cepomer::calc {
 
 // "расчёт реактивных сопротивлений": the inductive or the capacitive reactance
 // at a frequency. The kind chosen stays fixed until the screen is unloaded.
-const shell::ScreenDef& reactanceScreen();
+const engine::ScreenDef& reactanceScreen();
 
 } // namespace cepomer::calc

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/appearance.h"
+#include "desktop/appearance.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -12,9 +12,9 @@
 #include <QStyleFactory>
 #include <QTimer>
 
-#include "shell/screen_window.h"
+#include "desktop/screen_window.h"
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 namespace {
 
 // Fusion with tight push buttons: the screen tables leave little room around
@@ -85,4 +85,4 @@ rt::NumberFormat systemNumberFormat()
     return rt::NumberFormat{QLocale::system().decimalPoint().toStdString()};
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/screen_def.h"
 #include "runtime/convert.h"
 #include "runtime/errors.h"
-#include "shell/screen_def.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 
 class Form;
 
@@ -29,6 +29,23 @@ class ErrorReporter {
     virtual void report(Form& where, const rt::RuntimeError& error) = 0;
 };
 
+// A front end: told of every change of the program's state as it happens, so
+// that it shows exactly that state.
+class View {
+  public:
+    virtual ~View() = default;
+    // A screen was loaded; it is not shown yet.
+    virtual void loaded(Form& form) = 0;
+    // Show (also of a screen already shown: it comes to the front).
+    virtual void shown(Form& form) = 0;
+    virtual void hidden(Form& form) = 0;
+    // The screen goes; the form itself may live on until its handler returns.
+    virtual void unloaded(Form& form) = 0;
+    // A click handler set a field's Text, or a control's Enabled.
+    virtual void textSet(Form& form, const Control& field) = 0;
+    virtual void enabledSet(Form& form, const Control& control) = 0;
+};
+
 class Program {
   public:
     // `screens` in the program's order; the first one is the startup screen.
@@ -37,6 +54,9 @@ class Program {
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
+
+    // The front end, if any; set before start().
+    void setView(View* view) { view_ = view; }
 
     // Creates and shows the startup screen.
     void start();
@@ -51,7 +71,7 @@ class Program {
 
     bool ended() const { return ended_; }
     std::span<const ScreenDef* const> screens() const { return screens_; }
-    // The created screen of that name, or nullptr.
+    // The loaded screen of that name, or nullptr.
     Form* form(std::string_view screen) const;
     const rt::NumberFormat& numberFormat() const { return format_; }
 
@@ -61,20 +81,23 @@ class Program {
     // The title-bar close box of a screen.
     void closeBox(Form& form);
 
-    // Called once when the program has ended (the application quits then).
+    // Called once when the program has ended (a front end quits then).
     std::function<void()> onEnded;
 
   private:
+    friend class Form;
+    View* view() const { return view_; }
     const ScreenDef* find(std::string_view screen) const;
     void finish();
 
     std::span<const ScreenDef* const> screens_;
     ErrorReporter& reporter_;
     rt::NumberFormat format_;
+    View* view_ = nullptr;
     std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
     std::vector<std::unique_ptr<Form>> unloaded_; // kept until the handler has returned
     int running_ = 0;                             // handlers on the stack
     bool ended_ = false;
 };
 
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -5,11 +5,11 @@
 
 #include <span>
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
-namespace cepomer::shell {
+namespace cepomer::screens {
 
 // The program's screens in their order; the first is the startup screen.
-std::span<const ScreenDef* const> programScreens();
+std::span<const engine::ScreenDef* const> programScreens();
 
-} // namespace cepomer::shell
+} // namespace cepomer::screens

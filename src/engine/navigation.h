@@ -4,17 +4,17 @@
 // Handlers every screen shares: "выход" and the ways back to the main menu.
 #pragma once
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 
 class Form;
 
-inline constexpr const char* kMainMenu = "frmCepomer";
-
 // "выход": ends the program at once.
 void endProgram(Form& form);
+// The main menu is the startup screen.
+//
 // "главное меню" of the calculators that start afresh: Hide, Unload, Show the menu.
 void unloadToMenu(Form& form);
 // "главное меню" of a screen that keeps its fields: Hide, Show the menu.
 void hideToMenu(Form& form);
 
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/command_line.h"
+#include "desktop/command_line.h"
 
 #include <array>
 #include <cstdio>
@@ -12,7 +12,7 @@
 
 #include "cepomer/version.h"
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 namespace {
 
 constexpr int kBadUsage = 2;
@@ -164,4 +164,4 @@ CommandLine::CommandLine(int argc, char* argv[], const char* name, const char* s
     argv_.push_back(nullptr);
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

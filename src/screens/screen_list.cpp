@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/screen_list.h"
+#include "screens/screen_list.h"
 
 #include <array>
 
@@ -10,17 +10,17 @@
 #include "calculators/impedance/impedance_screen.h"
 #include "calculators/ohm_law/ohm_law_screen.h"
 #include "calculators/reactance/reactance_screen.h"
-#include "shell/main_menu.h"
+#include "screens/main_menu.h"
 
-namespace cepomer::shell {
+namespace cepomer::screens {
 
-std::span<const ScreenDef* const> programScreens()
+std::span<const engine::ScreenDef* const> programScreens()
 {
-    static const std::array<const ScreenDef*, 6> screens{
+    static const std::array<const engine::ScreenDef*, 6> screens{
         &mainMenuScreen(),        &calc::ohmLawScreen(),        &calc::reactanceScreen(),
         &calc::impedanceScreen(), &calc::fusingCurrentScreen(), &calc::crossSectionScreen(),
     };
     return screens;
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::screens

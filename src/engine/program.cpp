@@ -1,15 +1,14 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/program.h"
+#include "engine/program.h"
 
 #include <stdexcept>
 
+#include "engine/form.h"
 #include "runtime/fpenv.h"
-#include "shell/form.h"
-#include "shell/screen_window.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 namespace {
 
 // Unwinds the running handler when it ends the program.
@@ -55,19 +54,23 @@ void Program::show(std::string_view screen)
         auto created = std::make_unique<Form>(*this, *def);
         f = created.get();
         forms_.emplace(std::string(screen), std::move(created));
-        f->window().centre();
+        if (view_)
+            view_->loaded(*f);
     }
-    ScreenWindow& w = f->window();
-    w.show();
-    w.raise();
-    w.activateWindow();
+    f->shown_ = true;
+    if (view_)
+        view_->shown(*f);
 }
 
 void Program::hide(std::string_view screen)
 {
     AfterAccess after;
-    if (Form* f = form(screen))
-        f->window().hide();
+    Form* f = form(screen);
+    if (!f)
+        return;
+    f->shown_ = false;
+    if (view_)
+        view_->hidden(*f);
 }
 
 void Program::unload(std::string_view screen)
@@ -78,7 +81,9 @@ void Program::unload(std::string_view screen)
         return;
     std::unique_ptr<Form> gone = std::move(it->second);
     forms_.erase(it);
-    gone->window().hide();
+    gone->shown_ = false;
+    if (view_)
+        view_->unloaded(*gone);
     if (running_ > 0)
         unloaded_.push_back(std::move(gone)); // its handler is still running
 }
@@ -91,8 +96,11 @@ void Program::end()
 void Program::finish()
 {
     ended_ = true;
-    for (auto& [name, f] : forms_)
-        f->window().hide();
+    for (auto& [name, f] : forms_) {
+        f->shown_ = false;
+        if (view_)
+            view_->unloaded(*f);
+    }
     forms_.clear();
     if (onEnded)
         onEnded();
@@ -126,4 +134,4 @@ void Program::closeBox(Form& form)
     click(form, form.def().closeButton);
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -1,18 +1,24 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/main_menu.h"
+#include "screens/main_menu.h"
 
 #include <array>
 
-#include "shell/form.h"
-#include "shell/navigation.h"
-#include "shell/program.h"
+#include "engine/form.h"
+#include "engine/navigation.h"
+#include "engine/program.h"
 
-namespace cepomer::shell {
+namespace cepomer::screens {
 namespace {
 
-using namespace kinds;
+using engine::Border;
+using engine::Control;
+using engine::Form;
+using engine::Handler;
+using engine::ScreenDef;
+using engine::ScreenTable;
+using namespace engine::kinds;
 
 constexpr std::array kControls{
     Control{"lblIURP", L, "расчёт I,U,R,P", 1575, 75, 1140, 240, 0},
@@ -44,12 +50,12 @@ constexpr char kIplavl[] = "frmIplavl";
 constexpr char kS[] = "frmS";
 
 constexpr std::array kHandlers{
-    Handler{"cmdIURP", open<kIURP>},    // cmdIURP_Click
-    Handler{"cmdXlc", open<kX>},        // cmdXlc_Click
-    Handler{"cmdZ", open<kZ>},          // cmdZ_Click
-    Handler{"cmdIplav", open<kIplavl>}, // cmdIplav_Click
-    Handler{"cmdS", open<kS>},          // cmdS_Click
-    Handler{"cmdExit", endProgram},     // cmdExit_Click
+    Handler{"cmdIURP", open<kIURP>},        // cmdIURP_Click
+    Handler{"cmdXlc", open<kX>},            // cmdXlc_Click
+    Handler{"cmdZ", open<kZ>},              // cmdZ_Click
+    Handler{"cmdIplav", open<kIplavl>},     // cmdIplav_Click
+    Handler{"cmdS", open<kS>},              // cmdS_Click
+    Handler{"cmdExit", engine::endProgram}, // cmdExit_Click
 };
 
 constexpr ScreenDef kScreen{&kTable, kHandlers, "cmdExit"};
@@ -61,4 +67,4 @@ const ScreenDef& mainMenuScreen()
     return kScreen;
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::screens

@@ -8,9 +8,9 @@
 #include <span>
 #include <string_view>
 
-#include "shell/screen_table.h"
+#include "engine/screen_table.h"
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 
 class Form;
 
@@ -45,4 +45,4 @@ struct ScreenDef {
     }
 };
 
-} // namespace cepomer::shell
+} // namespace cepomer::engine

@@ -5,7 +5,17 @@
 // where it needs the program to step around it.
 #pragma once
 
-namespace cepomer::shell {
+#include <memory>
+
+class QApplication;
+
+namespace cepomer::desktop {
+
+// The application object, made where a display can be opened. Where none can
+// (say over SSH, with neither DISPLAY nor WAYLAND_DISPLAY set), the process
+// ends with status 1 and one line on standard error that says so, instead of
+// Qt's abort. `argv` as the command line hands it to Qt.
+std::unique_ptr<QApplication> openDisplay(const char* program, int& argc, char** argv);
 
 // Whether the platform places top-level windows itself. A Wayland compositor
 // does, and never tells a program where they are; a position set by the
@@ -19,4 +29,4 @@ bool platformPlacesWindows();
 // program's needs that teardown.
 int leaveEventLoop(int status);
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

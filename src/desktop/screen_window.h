@@ -11,23 +11,25 @@
 
 #include <QWidget>
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 
 class ScreenWindow : public QWidget {
     Q_OBJECT
   public:
     using ClickFn = std::function<void(std::string_view button)>;
+    using EditFn = std::function<void(std::string_view field, const QString& text)>;
     using CloseFn = std::function<void()>;
 
     // Builds the window and every control of the screen's table: captions,
     // geometry, initial Enabled, alignment, tab order, accessible names, tool
     // tips, and the focus on the enabled control with the lowest tab index.
-    // Fields start empty.
-    ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onClose);
+    // Fields start empty. Every change of a field's text is passed on as it
+    // happens, and so are clicks and the close box.
+    ScreenWindow(const engine::ScreenDef& screen, ClickFn onClick, EditFn onEdit, CloseFn onClose);
 
-    const ScreenTable& table() const { return table_; }
+    const engine::ScreenTable& table() const { return table_; }
     // The control of that name, or nullptr.
     QWidget* control(std::string_view name) const;
     // Places the window in the centre of the screen's available area, where
@@ -39,20 +41,9 @@ class ScreenWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    const ScreenTable& table_;
+    const engine::ScreenTable& table_;
     CloseFn onClose_;
     std::vector<std::pair<std::string_view, QWidget*>> controls_; // table order
 };
 
-// The label that names a control: the nearest label ending left of it in the
-// same row. nullptr when there is none.
-const Control* namingLabel(const ScreenTable& table, const Control& control);
-
-// The accessible name of a field or of a button without caption: the caption
-// of its naming label, with the section heading first where another control
-// of the screen is named by the same caption. Empty when no label names it.
-// A button with a caption is named by its caption, with the section heading
-// first where another button has the same caption.
-QString accessibleName(const ScreenTable& table, const Control& control);
-
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

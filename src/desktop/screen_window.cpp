@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/screen_window.h"
+#include "desktop/screen_window.h"
 
 #include <algorithm>
 
@@ -14,10 +14,18 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "shell/platform.h"
+#include "desktop/platform.h"
+#include "engine/naming.h"
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 namespace {
+
+using engine::Align;
+using engine::Control;
+using engine::Kind;
+using engine::ScreenDef;
+using engine::ScreenTable;
+using engine::Tip;
 
 QString qs(std::string_view s)
 {
@@ -26,8 +34,8 @@ QString qs(std::string_view s)
 
 QRect pixels(const Control& c)
 {
-    return {c.left / kTwipsPerPixel, c.top / kTwipsPerPixel, c.width / kTwipsPerPixel,
-            c.height / kTwipsPerPixel};
+    return {c.left / engine::kTwipsPerPixel, c.top / engine::kTwipsPerPixel,
+            c.width / engine::kTwipsPerPixel, c.height / engine::kTwipsPerPixel};
 }
 
 Qt::Alignment alignment(Align a)
@@ -43,77 +51,16 @@ Qt::Alignment alignment(Align a)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-// The label heading the section a control stands in: the nearest label above
-// it that spans it.
-const Control* sectionLabel(const ScreenTable& table, const Control& control)
-{
-    const Control* best = nullptr;
-    for (const Control& c : table.controls) {
-        if (c.kind != Kind::Label || c.top >= control.top || c.left > control.left ||
-            c.left + c.width < control.left + control.width)
-            continue;
-        if (!best || c.top > best->top)
-            best = &c;
-    }
-    return best;
-}
-
 } // namespace
 
-QString accessibleName(const ScreenTable& table, const Control& control)
-{
-    // A button with a caption is named by it. Two buttons of one caption (the
-    // series and the parallel "R,C") are told apart by their section:
-    // "последовательной: R,C", "параллельной: R,C".
-    if (control.kind == Kind::Button && !control.caption.empty()) {
-        const QString own = qs(control.caption);
-        for (const Control& other : table.controls) {
-            if (&other == &control || other.kind != Kind::Button ||
-                qs(other.caption).trimmed() != own.trimmed())
-                continue;
-            if (const Control* section = sectionLabel(table, control))
-                return qs(section->caption).trimmed() + ": " + own.trimmed();
-        }
-        return own;
-    }
-    const Control* label = namingLabel(table, control);
-    if (!label)
-        return {};
-    const QString own = qs(label->caption).trimmed();
-    // Two fields named alike (an input and its result) are told apart by the
-    // heading of their section: "ввод значений: I,A", "результат: I,A".
-    for (const Control& other : table.controls) {
-        if (&other == &control || other.kind == Kind::Label)
-            continue;
-        const Control* otherLabel = namingLabel(table, other);
-        if (otherLabel && qs(otherLabel->caption).trimmed() == own) {
-            if (const Control* section = sectionLabel(table, control))
-                return qs(section->caption).trimmed() + ": " + own;
-        }
-    }
-    return own;
-}
-
-const Control* namingLabel(const ScreenTable& table, const Control& control)
-{
-    const Control* best = nullptr;
-    for (const Control& c : table.controls) {
-        if (c.kind != Kind::Label || c.top != control.top || c.left + c.width > control.left)
-            continue;
-        if (!best || c.left > best->left)
-            best = &c;
-    }
-    return best;
-}
-
-ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onClose)
+ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, EditFn onEdit, CloseFn onClose)
     : table_(*screen.table), onClose_(std::move(onClose))
 {
     const ScreenTable& table = table_;
     setObjectName(qs(table.name));
     setWindowTitle(qs(table.caption));
-    const QSize client(table.width / kTwipsPerPixel, table.height / kTwipsPerPixel);
-    if (table.border == Border::FixedSingle) {
+    const QSize client(table.width / engine::kTwipsPerPixel, table.height / engine::kTwipsPerPixel);
+    if (table.border == engine::Border::FixedSingle) {
         setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
         setFixedSize(client);
@@ -136,6 +83,9 @@ ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onC
         case Kind::Field: {
             auto* edit = new QLineEdit(this);
             edit->setFrame(true);
+            const std::string_view name = c.name;
+            connect(edit, &QLineEdit::textChanged, this,
+                    [onEdit, name](const QString& text) { onEdit(name, text); });
             w = edit;
             break;
         }
@@ -166,13 +116,13 @@ ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, CloseFn onC
         if (c.kind == Kind::Label)
             continue;
         if (c.kind == Kind::Button && !c.caption.empty()) {
-            if (const QString name = shell::accessibleName(table, c); name != qs(c.caption))
+            if (const QString name = qs(engine::accessibleName(table, c)); name != qs(c.caption))
                 control(c.name)->setAccessibleName(name);
             continue;
         }
-        if (const Control* label = namingLabel(table, c)) {
+        if (const Control* label = engine::namingLabel(table, c)) {
             QWidget* w = control(c.name);
-            w->setAccessibleName(shell::accessibleName(table, c));
+            w->setAccessibleName(qs(engine::accessibleName(table, c)));
             static_cast<QLabel*>(control(label->name))->setBuddy(w);
         }
     }
@@ -246,4 +196,4 @@ void ScreenWindow::closeEvent(QCloseEvent* event)
         onClose_();
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

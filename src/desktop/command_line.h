@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 
 class CommandLine {
   public:
@@ -41,4 +41,4 @@ class CommandLine {
     std::optional<int> exitStatus_;
 };
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

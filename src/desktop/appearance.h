@@ -10,7 +10,7 @@
 
 class QApplication;
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 
 // Loads the bundled font and makes it, with the Fusion style and small button
 // padding, the application's default; sets the program's icon. The screen tables were drawn for a
@@ -23,4 +23,4 @@ QFont dialogFont();
 // Numbers are written with the decimal separator of the user's numeric locale.
 rt::NumberFormat systemNumberFormat();
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "shell/error_report.h"
+#include "desktop/error_report.h"
 
 #include <QMessageBox>
 
-#include "shell/form.h"
-#include "shell/screen_window.h"
+#include "desktop/desktop.h"
+#include "desktop/screen_window.h"
 
-namespace cepomer::shell {
+namespace cepomer::desktop {
 
-void MessageBoxReporter::report(Form& where, const rt::RuntimeError& error)
+void MessageBoxReporter::report(engine::Form& where, const rt::RuntimeError& error)
 {
-    ScreenWindow& window = where.window();
+    ScreenWindow& window = *desktop_.window(where);
     QMessageBox box(QMessageBox::Critical, window.windowTitle(), QString::fromUtf8(error.what()),
                     QMessageBox::Ok, &window);
     box.setObjectName("runtimeError");
@@ -20,4 +20,4 @@ void MessageBoxReporter::report(Form& where, const rt::RuntimeError& error)
     window.activateWindow();
 }
 
-} // namespace cepomer::shell
+} // namespace cepomer::desktop

@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-namespace cepomer::shell {
+namespace cepomer::engine {
 
 enum class Kind { Label, Field, Button };
 enum class Align { Left, Right, Center };
@@ -39,11 +39,11 @@ struct ScreenTable {
 
 constexpr int kTwipsPerPixel = 15;
 
-// Short names of the kinds, for writing tables: `using namespace shell::kinds;`.
+// Short names of the kinds, for writing tables: `using namespace engine::kinds;`.
 namespace kinds {
 inline constexpr Kind L = Kind::Label;
 inline constexpr Kind F = Kind::Field;
 inline constexpr Kind B = Kind::Button;
 } // namespace kinds
 
-} // namespace cepomer::shell
+} // namespace cepomer::engine

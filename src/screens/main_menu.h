@@ -3,11 +3,11 @@
 
 #pragma once
 
-#include "shell/screen_def.h"
+#include "engine/screen_def.h"
 
-namespace cepomer::shell {
+namespace cepomer::screens {
 
 // The main menu "Цепомер": five calculators and "выход".
-const ScreenDef& mainMenuScreen();
+const engine::ScreenDef& mainMenuScreen();
 
-} // namespace cepomer::shell
+} // namespace cepomer::screens
