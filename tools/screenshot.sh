@@ -5,8 +5,9 @@
 
 # Screenshots of the program's screens under a private Xvfb.
 #   tools/screenshot.sh BUILD_DIR OUT_DIR [SCALE]
-# Each screen is opened through cepomer-drive on the X server, the whole screen
-# is captured with ImageMagick's import and trimmed to the window.
+# Each screen is opened through the desktop driver (tests/cepomer-desktop-drive:
+# the driver's commands, with the desktop's windows) on the X server, the whole
+# screen is captured with ImageMagick's import and trimmed to the window.
 set -euo pipefail
 build=${1:-build}
 out=${2:-docs/screenshots}
@@ -28,7 +29,7 @@ shoot() { # name, then drive commands
         # No window manager runs: the window stands alone on a black root.
         convert "$out/$name${suffix}.png" -trim +repage "$out/$name${suffix}.png"
     } | DISPLAY=$display QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale LC_ALL=ru_RU.UTF-8 \
-        "$build/cepomer-drive" >/dev/null
+        "$build/tests/cepomer-desktop-drive" >/dev/null
 }
 suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
 shoot main-menu

@@ -3,6 +3,7 @@
 
 #include "engine/naming.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace cepomer::engine {
@@ -17,8 +18,8 @@ std::string trimmed(std::string_view s)
     return std::string(s.substr(first, s.find_last_not_of(kBlanks) - first + 1));
 }
 
-// The label heading the section a control stands in: the nearest label above
-// it that spans it.
+} // namespace
+
 const Control* sectionLabel(const ScreenTable& table, const Control& control)
 {
     const Control* best = nullptr;
@@ -31,8 +32,6 @@ const Control* sectionLabel(const ScreenTable& table, const Control& control)
     }
     return best;
 }
-
-} // namespace
 
 const Control* namingLabel(const ScreenTable& table, const Control& control)
 {
@@ -77,6 +76,33 @@ std::string accessibleName(const ScreenTable& table, const Control& control)
         }
     }
     return own;
+}
+
+std::vector<const Control*> readingOrder(const ScreenTable& table)
+{
+    std::vector<const Control*> focusable;
+    for (const Control& c : table.controls)
+        if (c.kind != Kind::Label)
+            focusable.push_back(&c);
+    std::stable_sort(focusable.begin(), focusable.end(),
+                     [](const Control* a, const Control* b) { return a->tab < b->tab; });
+    std::vector<const Control*> order;
+    const auto placed = [&](const Control* c) {
+        return std::find(order.begin(), order.end(), c) != order.end();
+    };
+    for (const Control* c : focusable) {
+        const Control* heading = sectionLabel(table, *c);
+        const Control* label = namingLabel(table, *c);
+        if (heading && heading != label && !placed(heading))
+            order.push_back(heading);
+        if (label && !placed(label))
+            order.push_back(label);
+        order.push_back(c);
+    }
+    for (const Control& c : table.controls)
+        if (!placed(&c))
+            order.push_back(&c);
+    return order;
 }
 
 } // namespace cepomer::engine

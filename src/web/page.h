@@ -1,0 +1,63 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The web page: every loaded screen as a window in the document, built from
+// its screen table, showing the engine's state and passing on what the user
+// does. The page never computes.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include <emscripten/val.h>
+
+#include "engine/program.h"
+
+namespace cepomer::web {
+
+class Page : public engine::View, public engine::ErrorReporter {
+  public:
+    Page();
+    ~Page() override;
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
+    // Starts the program on its main menu.
+    void start();
+
+    // What the user does, as the document reports it.
+    void click(const emscripten::val& event);
+    void input(const emscripten::val& event);
+    void back();
+    void layOut();
+    void errorClosed();
+
+    void loaded(engine::Form& form) override;
+    void shown(engine::Form& form) override;
+    void hidden(engine::Form& form) override;
+    void unloaded(engine::Form& form) override;
+    void textSet(engine::Form& form, const engine::Control& field) override;
+    void enabledSet(engine::Form& form, const engine::Control& control) override;
+    void report(engine::Form& where, const rt::RuntimeError& error) override;
+
+  private:
+    struct Window {
+        emscripten::val section;
+        emscripten::val lastFocus; // the control to focus when it is shown again
+    };
+    emscripten::val element(const engine::Form& form, const engine::Control& control) const;
+    void focusFirst(const engine::Form& form, const engine::Control* after = nullptr);
+    void ended();
+    void settleHistory();
+
+    std::unique_ptr<engine::Program> program_;
+    std::map<const engine::Form*, Window> windows_;
+    emscripten::val desk_;
+    emscripten::val returnFocus_ = emscripten::val::null(); // where the error dialog leaves it
+    double scale_ = 1;
+    bool calculatorEntry_ = false; // a history entry stands for the shown calculator
+    bool popExpected_ = false;     // the page itself went back in history
+};
+
+} // namespace cepomer::web
