@@ -12,10 +12,11 @@
 #   SOURCES     the page's own files (index.html, its style sheet and start
 #               script...), relative to the calling folder; copied as they are
 #               into the root of the site. Paths with folders keep them.
-#   BACKGROUND  the colour an installed app shows while the page loads
-#               (the page's desktop; default #c0c0c0).
-#   THEME       the colour of an installed app's title bar (the page's windows;
-#               default #d4d0c8).
+#   BACKGROUND  the colour an installed app shows while the page loads: the
+#               page's desk (default #dfe3e8, the style sheet's --desk).
+#   THEME       the colour of an installed app's title bar: the page's window
+#               titles (default #24487a, the style sheet's --title and the
+#               page's theme-color).
 #
 # The target <target>-site (built by "all", after the module) assembles
 # ${PROJECT_BINARY_DIR}/site/ (CEPOMER_WEB_SITE_DIR):
@@ -43,10 +44,10 @@ function(cepomer_web_site)
         message(FATAL_ERROR "cepomer_web_site: TARGET (an existing target) and SOURCES are needed")
     endif()
     if(NOT arg_BACKGROUND)
-        set(arg_BACKGROUND "#c0c0c0")
+        set(arg_BACKGROUND "#dfe3e8")
     endif()
     if(NOT arg_THEME)
-        set(arg_THEME "#d4d0c8")
+        set(arg_THEME "#24487a")
     endif()
 
     find_program(CEPOMER_CONVERT convert)

@@ -123,7 +123,13 @@ export class App {
   }
 
   async ready() {
-    await this.page.waitForFunction(() => document.documentElement.dataset.ready === "1");
+    try {
+      await this.page.waitForFunction(() => document.documentElement.dataset.ready === "1");
+    } catch (e) {
+      e.message += `\n  the main menu never became usable; the page's problems:\n  ` +
+                   this.problems.join("\n  ");
+      throw e;
+    }
     await this.screen(MENU);
   }
 

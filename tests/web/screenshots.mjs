@@ -30,8 +30,13 @@ try {
   for (const [layout, example, name] of PICTURES) {
     const app = await open(browser, server.url, { layout });
     await example(await app.screen(MENU), { stay: true });
-    // The picture shows the page, not where the test's keyboard was.
+    // The picture shows the page, not where the test's keyboard and pointer were.
     await app.page.evaluate(() => document.activeElement?.blur());
+    if (layout === "phone") {
+      await app.page.touchscreen.tap(2, 2); // on the desk, above the window
+    } else {
+      await app.page.mouse.move(0, 0);
+    }
     const file = path.join(sourceDir, "docs/screenshots", name);
     await app.page.screenshot({ path: file, scale: "css", animations: "disabled" });
     app.check();
