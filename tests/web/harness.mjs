@@ -81,6 +81,22 @@ export async function launch() {
                            headless: true, args: CHROMIUM_FLAGS });
 }
 
+// The same with a profile on disk, as a user has (in the contexts above
+// Chromium, as in a private window, offers no installing), removed on close().
+export async function launchWithProfile(options = {}) {
+  const profile = temporaryFolder("cepomer-profile-");
+  const context = await chromium.launchPersistentContext(profile.dir, {
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium", headless: true,
+    args: CHROMIUM_FLAGS, ...options });
+  return {
+    context,
+    async close() {
+      await context.close();
+      profile.remove();
+    },
+  };
+}
+
 // For the test file that calls it: one server of the site and one browser,
 // shared by its tests (the fields "server" and "browser" of what it returns).
 export function sharedBrowser() {

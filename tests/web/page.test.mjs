@@ -11,8 +11,8 @@ import path from "node:path";
 import { test } from "node:test";
 
 import { crossSection } from "./calculators.mjs";
-import { MENU, open, openCalculator, serve, sharedBrowser, siteDir, temporaryFolder, until }
-  from "./harness.mjs";
+import { LOCALES, MENU, launchWithProfile, open, openCalculator, serve, sharedBrowser, siteDir,
+         temporaryFolder, until } from "./harness.mjs";
 
 const shared = sharedBrowser();
 
@@ -196,5 +196,21 @@ test("offline from the service worker's cache; a new version replaces it on the 
   } finally {
     await own.close();
     copy.remove();
+  }
+});
+
+test("installable: Chromium finds the manifest, icons and service worker an app needs",
+     async () => {
+  const browser = await launchWithProfile({ locale: LOCALES.ru.locale });
+  try {
+    const page = browser.context.pages()[0] ?? await browser.context.newPage();
+    await page.goto(shared.server.url);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    const cdp = await browser.context.newCDPSession(page);
+    const manifest = await cdp.send("Page.getAppManifest");
+    assert.deepEqual(manifest.errors, []);
+    assert.deepEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
+  } finally {
+    await browser.close();
   }
 });
