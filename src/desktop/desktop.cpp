@@ -74,6 +74,14 @@ void Desktop::textSet(engine::Form& form, const engine::Control& field)
     applying_ = false;
 }
 
+void Desktop::entered(engine::Form& form, const engine::Control& field)
+{
+    // What the user typed here is there already; what came another way is shown.
+    auto* edit = static_cast<QLineEdit*>(window(form)->control(field.name));
+    if (engine::fieldText(edit->text().toStdString()) != form.textOf(field))
+        textSet(form, field);
+}
+
 void Desktop::enabledSet(engine::Form& form, const engine::Control& control)
 {
     window(form)->control(control.name)->setEnabled(form.enabledOf(control));

@@ -30,6 +30,7 @@ class Desktop : public engine::View {
     void hidden(engine::Form& form) override;
     void unloaded(engine::Form& form) override;
     void textSet(engine::Form& form, const engine::Control& field) override;
+    void entered(engine::Form& form, const engine::Control& field) override;
     void enabledSet(engine::Form& form, const engine::Control& control) override;
 
   private:

@@ -3,14 +3,21 @@
 
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "runtime/convert.h"
 
 namespace cepomer::drive {
 
+// The decimal separator of a locale named as POSIX names them
+// ("ru_RU.UTF-8", "de_CH", "C"), by the standard locale data.
+std::string decimalSeparator(std::string_view locale);
+
 // Numbers are written with the decimal separator of the user's numeric
 // locale: the one named by LC_ALL, else LC_NUMERIC, else LANG, by the
 // locale's standard data whether or not it is installed (on Windows, the
-// user's locale).
+// user's locale; in a browser or Node, the environment's through Intl).
 rt::NumberFormat userNumberFormat();
 
 } // namespace cepomer::drive

@@ -141,7 +141,10 @@ void Form::setEnabled(std::string_view control, bool on)
 
 void Form::enter(std::string_view field, std::string_view text)
 {
-    states_[require(field, true)].text = fieldText(text);
+    const std::size_t i = require(field, true);
+    states_[i].text = fieldText(text);
+    if (View* view = program_.view())
+        view->entered(*this, def_.table->controls[i]);
 }
 
 rt::Single Form::readSingle(std::string_view field)

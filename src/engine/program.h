@@ -43,6 +43,9 @@ class View {
     virtual void unloaded(Form& form) = 0;
     // A click handler set a field's Text, or a control's Enabled.
     virtual void textSet(Form& form, const Control& field) = 0;
+    // A field's text as the user entered it (Form::enter), maybe through this
+    // front end itself, maybe through another way in such as the driver.
+    virtual void entered(Form& form, const Control& field) = 0;
     virtual void enabledSet(Form& form, const Control& control) = 0;
 };
 

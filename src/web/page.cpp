@@ -276,6 +276,13 @@ void Page::textSet(engine::Form& form, const Control& field)
     element(form, field).set("value", form.textOf(field));
 }
 
+void Page::entered(engine::Form& form, const Control& field)
+{
+    val e = element(form, field);
+    if (e["value"].as<std::string>() != form.textOf(field))
+        e.set("value", form.textOf(field));
+}
+
 void Page::enabledSet(engine::Form& form, const Control& control)
 {
     val e = element(form, control);

@@ -38,6 +38,7 @@ class Page : public engine::View, public engine::ErrorReporter {
     void hidden(engine::Form& form) override;
     void unloaded(engine::Form& form) override;
     void textSet(engine::Form& form, const engine::Control& field) override;
+    void entered(engine::Form& form, const engine::Control& field) override;
     void enabledSet(engine::Form& form, const engine::Control& control) override;
     void report(engine::Form& where, const rt::RuntimeError& error) override;
 
