@@ -6,8 +6,10 @@
 # Set-up on a fresh Debian 12 machine, as root or through sudo:
 #   tools/setup.sh run           installs what is missing, builds, starts cepomer
 #   tools/setup.sh test          installs what is missing, builds, runs every test:
-#                                natively, with sanitizers, and on arm64 (qemu)
+#                                natively, with sanitizers, on arm64 (qemu), and
+#                                the tests without Qt on WebAssembly (Node)
 #   tools/setup.sh test-arm64    the suite on the arm64 cross build alone
+#   tools/setup.sh test-web      the WebAssembly build alone, its tests under Node
 #   tools/setup.sh test-windows  the Windows build under Wine, with its zip and
 #                                installer (the first run builds Qt: see README)
 set -euo pipefail
@@ -63,11 +65,16 @@ run)
     install_packages tools/debian-packages.txt
     ;;
 test)
-    install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt
+    install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt \
+        tools/web/debian-packages.txt
     ;;
 test-arm64)
     install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt
     exec bash tools/arm64/test.sh
+    ;;
+test-web)
+    install_packages tools/debian-packages.txt tools/web/debian-packages.txt
+    exec bash tools/web/test.sh
     ;;
 test-windows)
     install_packages tools/debian-packages.txt tools/windows/debian-packages.txt
@@ -75,7 +82,7 @@ test-windows)
     exec bash tools/windows/test.sh
     ;;
 *)
-    echo "usage: tools/setup.sh run|test|test-arm64|test-windows" >&2
+    echo "usage: tools/setup.sh run|test|test-arm64|test-web|test-windows" >&2
     exit 2
     ;;
 esac
@@ -101,5 +108,8 @@ test)
     # And on 64-bit ARM, where the compiler would fuse multiplications and
     # additions and the flags live elsewhere: the same suite under qemu.
     bash tools/arm64/test.sh
+    # And the engine on WebAssembly under Node: the tests without Qt, the web
+    # driver's answers compared with the native one's.
+    bash tools/web/test.sh
     ;;
 esac
