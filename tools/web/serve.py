@@ -44,6 +44,8 @@ TYPES = {
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, **TYPES}
+    # Connections kept open: a page's files come over a few, not one each.
+    protocol_version = "HTTP/1.1"
 
     def end_headers(self):
         self.send_header("Cache-Control", "no-cache")
