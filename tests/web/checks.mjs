@@ -6,8 +6,9 @@
 
 // Wide: every control of the screen tables at least 24 CSS px high, the
 // window centred. Phone: every control (close boxes too) at least 44 px high,
-// nothing wider than the screen. Both: no caption, label or button text cut
-// off or spilling out of its box.
+// nothing wider than the screen, the fields and buttons in one column of one
+// width, top to bottom in tab order, each field's label above it. Both: no
+// caption, label or button text cut off or spilling out of its box.
 export async function layoutProblems(page, layout) {
   return page.evaluate((layout) => {
     const problems = [];
@@ -27,6 +28,9 @@ export async function layoutProblems(page, layout) {
           problems.push(`${section.dataset.screen} is not centred: ${left} px left, ${right} px right`);
         }
       }
+      if (layout === "phone") {
+        problems.push(...oneColumn(section));
+      }
       for (const e of section.querySelectorAll("input, button, label, .label, h2")) {
         if (!e.checkVisibility()) {
           continue;
@@ -45,6 +49,32 @@ export async function layoutProblems(page, layout) {
       }
     }
     return problems;
+
+    function oneColumn(section) {
+      const found = [];
+      const controls = [...section.querySelectorAll("input, button:not(.close)")]
+        .filter((e) => e.checkVisibility());
+      let above = null;
+      for (const e of controls) {
+        const r = e.getBoundingClientRect();
+        if (above) {
+          const a = above.getBoundingClientRect();
+          if (r.top < a.bottom - 1) {
+            found.push(`${name(e)} is not below ${name(above)}, which comes before it`);
+          }
+          if (Math.abs(r.left - a.left) > 1 || Math.abs(r.width - a.width) > 1) {
+            found.push(`${name(e)} and ${name(above)} are not in one column of one width`);
+          }
+        }
+        for (const label of e.labels ?? []) {
+          if (label.checkVisibility() && label.getBoundingClientRect().bottom > r.top + 1) {
+            found.push(`the label of ${name(e)} is not above it`);
+          }
+        }
+        above = e;
+      }
+      return found;
+    }
   }, layout);
 }
 
