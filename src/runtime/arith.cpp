@@ -3,7 +3,6 @@
 
 #include "runtime/arith.h"
 
-#include <cfenv>
 #include <cmath>
 
 #include "runtime/errors.h"
@@ -13,77 +12,98 @@ namespace cepomer::rt {
 
 namespace {
 
-// Pins both operands before the operation and its result after it.
-template <class Op> Double fenced(Double a, Double b, Op op)
+// Records the faults of a step that made `result` of `a` and `b`, by IEEE 754's
+// definitions under rounding to nearest:
+// - overflow: the rounded result lies beyond the largest finite number, which
+//   rounding to nearest makes an infinity; from an infinite operand the
+//   infinity is exact and no fault;
+// - invalid: a NaN from operands that are not NaN (0/0, ∞/∞, ∞ − ∞, 0 · ∞); a
+//   NaN operand only passes through. No step or conversion of the program makes
+//   a signalling NaN, so every NaN operand is a quiet one.
+// Division by zero, the other infinity from finite operands, is told apart by
+// the steps that can divide before they come here.
+void recordStep(Double a, Double b, Double result) noexcept
 {
-    fpFence(a);
-    fpFence(b);
-    Double result = op(a, b);
-    fpFence(result);
-    return result;
+    if (std::isinf(result)) {
+        if (std::isfinite(a) && std::isfinite(b))
+            raiseFpFlags(kFpOverflow);
+    } else if (std::isnan(result) && !std::isnan(a) && !std::isnan(b)) {
+        raiseFpFlags(kFpInvalid);
+    }
 }
 
 } // namespace
 
 Single toSingle(Double value) noexcept
 {
-    fpFence(value);
-    Single result = static_cast<Single>(value);
-    fpFence(result);
+    const Single result = static_cast<Single>(value);
+    if (std::isinf(result) && std::isfinite(value))
+        raiseFpFlags(kFpOverflow);
     return result;
 }
 
 Double add(Double a, Double b) noexcept
 {
-    return fenced(a, b, [](Double x, Double y) { return x + y; });
+    const Double result = a + b;
+    recordStep(a, b, result);
+    return result;
 }
 
 Double sub(Double a, Double b) noexcept
 {
-    return fenced(a, b, [](Double x, Double y) { return x - y; });
+    const Double result = a - b;
+    recordStep(a, b, result);
+    return result;
 }
 
 Double mul(Double a, Double b) noexcept
 {
-    return fenced(a, b, [](Double x, Double y) { return x * y; });
+    const Double result = a * b;
+    recordStep(a, b, result);
+    return result;
 }
 
 Double div(Double a, Double b) noexcept
 {
-    return fenced(a, b, [](Double x, Double y) { return x / y; });
+    const Double result = a / b;
+    // A finite nonzero dividend over a zero of either sign: the exact infinity
+    // of a division by zero. An infinity over zero stays exact, 0/0 is invalid.
+    if (b == 0.0 && std::isfinite(a) && a != 0.0)
+        raiseFpFlags(kFpDivisionByZero);
+    else
+        recordStep(a, b, result);
+    return result;
 }
 
 Double vbaPowerR8(Double base, Double exponent)
 {
-    return fenced(base, exponent, [](Double x, Double y) {
-        // Quiet comparisons: a NaN operand passes through without raising the
-        // invalid flag. A NaN or infinite exponent is not a fractional one.
-        if (std::isless(x, 0.0) && std::isfinite(y) && std::trunc(y) != y)
-            throw RuntimeError(kInvalidCall);
-        // The product of two Singles is exact in Double, so the square of a
-        // widened Single is exact and its cube is rounded only once.
-        if (y == 2.0)
-            return x * x;
-        if (y == 3.0)
-            return (x * x) * x;
-        const Double result = std::pow(x, y);
-        // A zero to a negative power divides by zero. Not every C library
-        // raises the flag for it (MinGW-w64's returns the infinity quietly),
-        // so it is raised here, the same on every platform.
-        if (x == 0.0 && y < 0.0)
-            std::feraiseexcept(FE_DIVBYZERO);
-        return result;
-    });
+    // Quiet comparisons throughout: a NaN operand passes through. A NaN or
+    // infinite exponent is not a fractional one.
+    if (std::isless(base, 0.0) && std::isfinite(exponent) && std::trunc(exponent) != exponent)
+        throw RuntimeError(kInvalidCall);
+    // The product of two Singles is exact in Double, so the square of a widened
+    // Single is exact and its cube is rounded only once.
+    if (exponent == 2.0)
+        return mul(base, base);
+    if (exponent == 3.0)
+        return mul(mul(base, base), base);
+    const Double result = std::pow(base, exponent);
+    // A zero to a negative power (−∞ included) is IEEE 754's division by zero,
+    // whatever flags the C library's pow leaves.
+    if (base == 0.0 && std::isless(exponent, 0.0))
+        raiseFpFlags(kFpDivisionByZero);
+    else
+        recordStep(base, exponent, result);
+    return result;
 }
 
 Double rtcSqr(Double value)
 {
-    fpFence(value);
     if (std::isless(value, 0.0))
         throw RuntimeError(kInvalidCall);
-    Double result = std::sqrt(value);
-    fpFence(result);
-    return result;
+    // No fault is left: a NaN passes through, the root of +∞ is +∞ and that of
+    // −0 is −0, exactly.
+    return std::sqrt(value);
 }
 
 Double vbaVarMul(Double a, Double b) noexcept

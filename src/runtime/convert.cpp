@@ -3,10 +3,13 @@
 
 #include "runtime/convert.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <system_error>
+
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
 
 #include "runtime/errors.h"
 
@@ -113,17 +116,15 @@ Double decimalToDouble(std::string& digits, std::int64_t exponent, bool negative
     digits += 'e';
     digits += std::to_string(exponent - count); // DIGITS x 10^(exponent - count)
 
+    // fast_float reads the decimal correctly rounded, ties to even, also where
+    // the C++ library has no floating-point from_chars. Beyond the largest
+    // Double it gives an infinity; nearer to 0 than to the smallest denormal,
+    // or halfway between them, it gives 0.
     Double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        // Either beyond the largest Double, or rounded to 0: nearer to it than to
-        // the smallest denormal, or halfway between them (ties go to the even 0).
-        if (exponent > 0)
-            throw RuntimeError(kOverflow);
-        return zero;
-    }
-    if (ec != std::errc() || ptr != digits.data() + digits.size() || std::isinf(value))
-        throw RuntimeError(kOverflow); // not reached with the text built above
+    const char* const end = digits.data() + digits.size();
+    const auto [ptr, ec] = fast_float::from_chars(digits.data(), end, value);
+    if (ec != std::errc() || ptr != end || std::isinf(value))
+        throw RuntimeError(kOverflow); // only an infinity is reached with the text built above
     return negative ? -value : value;
 }
 
@@ -209,11 +210,12 @@ std::string formatNumber(Double value, int precision, const NumberFormat& format
     if (value == 0.0)
         return "0";
 
-    // "d.ddde+XX": the mantissa digits and the exponent after rounding.
+    // "d.ddde+XX": the mantissa digits and the exponent after rounding. {fmt}
+    // computes the digits at a precision exactly, from the binary value.
     char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                       std::chars_format::scientific, precision - 1);
-    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const auto written =
+        fmt::format_to_n(buffer, sizeof buffer, "{:.{}e}", std::fabs(value), precision - 1);
+    const std::string_view text(buffer, std::min(written.size, sizeof buffer));
     const std::size_t e = text.find('e');
     std::string digits;
     for (char c : text.substr(0, e)) {
@@ -223,10 +225,12 @@ std::string formatNumber(Double value, int precision, const NumberFormat& format
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
     }
+    // The exponent always has its sign and at least two digits.
     int exponent = 0;
-    const std::string_view exponentText = text.substr(e + 1);
-    const char* exponentDigits = exponentText.data() + (exponentText.front() == '+' ? 1 : 0);
-    std::from_chars(exponentDigits, exponentText.data() + exponentText.size(), exponent);
+    for (char c : text.substr(e + 2))
+        exponent = exponent * 10 + (c - '0');
+    if (text[e + 1] == '-')
+        exponent = -exponent;
 
     const std::string& separator =
         format.decimalSeparator.empty() ? NumberFormat{}.decimalSeparator : format.decimalSeparator;

@@ -3,30 +3,34 @@
 
 #include "runtime/fpenv.h"
 
-#include <cfenv>
-
 #include "runtime/errors.h"
 
 namespace cepomer::rt {
 
 namespace {
-constexpr int kFaultFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
-}
+// Per thread, as a processor's flags would be.
+thread_local unsigned pendingFaults = 0;
+} // namespace
 
 void clearFpFlags() noexcept
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
+    pendingFaults = 0;
+}
+
+void raiseFpFlags(unsigned faults) noexcept
+{
+    pendingFaults |= faults & (kFpInvalid | kFpDivisionByZero | kFpOverflow);
 }
 
 bool fpFaultPending() noexcept
 {
-    return std::fetestexcept(kFaultFlags) != 0;
+    return pendingFaults != 0;
 }
 
-// The flags stay set: the next control access clears them.
+// The faults stay pending: the next control access clears them.
 void vbaFPException()
 {
-    if (std::fetestexcept(FE_DIVBYZERO) != 0)
+    if ((pendingFaults & kFpDivisionByZero) != 0)
         throw RuntimeError(kDivisionByZero);
     throw RuntimeError(kOverflow);
 }
