@@ -31,7 +31,9 @@
 #     their contents, which names its cache;
 # and packs ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip
 # (CEPOMER_WEB_ZIP): a folder cepomer-<version>-web/ holding site/, serve.py,
-# README.ru.txt and licenses/COPYING.txt.
+# README.ru.txt and licenses/: COPYING.txt, and the copyright files of what is
+# compiled into the module (fast_float, {fmt}, Emscripten's libraries and
+# JavaScript run-time) as Debian ships them.
 #
 # Needs ImageMagick's convert, zip, and Python 3 with fontTools and brotli
 # (Debian: imagemagick zip fonttools python3-brotli).
@@ -66,6 +68,19 @@ function(cepomer_web_site)
         message(FATAL_ERROR "cepomer_web_site: ${CEPOMER_FONT_PYTHON} lacks fontTools or brotli "
                             "(Debian: fonttools python3-brotli)")
     endif()
+
+    # The zip's licences: the program's, and those of the code compiled into
+    # the module with it (source>name in licenses/).
+    set(licences "${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt>COPYING.txt")
+    foreach(package libfast-float-dev:fast-float libfmt-dev:fmt emscripten:emscripten)
+        string(REPLACE ":" ";" package ${package})
+        list(GET package 0 debian)
+        list(GET package 1 name)
+        if(NOT EXISTS /usr/share/doc/${debian}/copyright)
+            message(FATAL_ERROR "cepomer_web_site: /usr/share/doc/${debian}/copyright is missing")
+        endif()
+        list(APPEND licences "/usr/share/doc/${debian}/copyright>${name}.txt")
+    endforeach()
 
     set(assets ${PROJECT_SOURCE_DIR}/src/web/site)
     set(site ${PROJECT_BINARY_DIR}/site)
@@ -158,7 +173,7 @@ set(worker_template "@assets@/sw.js.in")
 set(zip "@zip@")
 set(zip_program "@CEPOMER_ZIP@")
 set(zip_extras "@PROJECT_SOURCE_DIR@/tools/web/serve.py;@readme@")
-set(licence "@PROJECT_SOURCE_DIR@/LICENSES/GPL-3.0-or-later.txt")
+set(licences "@licences@")
 ]] @ONLY)
     add_custom_command(OUTPUT ${site}/sw.js ${zip}
                        COMMAND ${CMAKE_COMMAND} -DCEPOMER_WEB_SITE_PARAMS=${params}
@@ -213,8 +228,13 @@ function(_cepomer_web_site_finish)
         list(APPEND members ${top}/${name})
     endforeach()
     file(MAKE_DIRECTORY ${stage}/${top}/licenses)
-    file(COPY_FILE ${licence} ${stage}/${top}/licenses/COPYING.txt)
-    list(APPEND members ${top}/licenses/COPYING.txt)
+    foreach(licence IN LISTS licences)
+        string(REPLACE ">" ";" licence ${licence})
+        list(GET licence 0 source)
+        list(GET licence 1 name)
+        file(COPY_FILE ${source} ${stage}/${top}/licenses/${name})
+        list(APPEND members ${top}/licenses/${name})
+    endforeach()
     list(SORT members)
     # Every member dated from SOURCE_DATE_EPOCH (else 1 January 2000), in UTC,
     # with no owner or extra time stamps.
