@@ -56,6 +56,8 @@ export async function serve(dir = siteDir) {
                       [path.join(sourceDir, "tools/web/serve.py"), dir, "--port", "0", "--quiet"],
                       { stdio: ["ignore", "pipe", "inherit"] });
   const exited = new Promise((resolve) => child.once("exit", resolve));
+  const orphaned = () => child.kill(); // a test or script that fails on its way out
+  process.once("exit", orphaned);
   const lines = createInterface({ input: child.stdout });
   const first = await Promise.race([
     new Promise((resolve) => lines.once("line", resolve)),
@@ -69,6 +71,7 @@ export async function serve(dir = siteDir) {
   return {
     url: url.href,
     async close() {
+      process.off("exit", orphaned);
       child.kill("SIGINT");
       await exited;
     },
