@@ -5,7 +5,7 @@
 // functions the document calls on each event.
 #include <memory>
 
-#include <emscripten/bind.h>
+#include <emscripten.h>
 
 #include "web/page.h"
 
@@ -13,41 +13,41 @@ namespace {
 
 std::unique_ptr<cepomer::web::Page> page;
 
-void onClick(emscripten::val event)
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void cepomer_click(const char* screen, const char* control)
 {
-    page->click(event);
+    page->click(screen, control);
 }
 
-void onInput(emscripten::val event)
+EMSCRIPTEN_KEEPALIVE void cepomer_input(const char* screen, const char* field, const char* text)
 {
-    page->input(event);
+    page->input(screen, field, text);
 }
 
-void onBack(emscripten::val)
+EMSCRIPTEN_KEEPALIVE void cepomer_page_button(const char* id)
+{
+    page->pageButton(id);
+}
+
+EMSCRIPTEN_KEEPALIVE void cepomer_back()
 {
     page->back();
 }
 
-void onResize(emscripten::val)
+EMSCRIPTEN_KEEPALIVE void cepomer_lay_out()
 {
     page->layOut();
 }
 
-void onErrorClosed(emscripten::val)
+EMSCRIPTEN_KEEPALIVE void cepomer_error_closed()
 {
     page->errorClosed();
 }
 
-} // namespace
-
-EMSCRIPTEN_BINDINGS(cepomer)
-{
-    emscripten::function("cepomerClick", &onClick);
-    emscripten::function("cepomerInput", &onInput);
-    emscripten::function("cepomerBack", &onBack);
-    emscripten::function("cepomerLayOut", &onResize);
-    emscripten::function("cepomerErrorClosed", &onErrorClosed);
-}
+} // extern "C"
 
 int main()
 {

@@ -6,12 +6,9 @@
 // does. The page never computes.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <emscripten/val.h>
 
 #include "engine/program.h"
 
@@ -27,9 +24,11 @@ class Page : public engine::View, public engine::ErrorReporter {
     // Starts the program on its main menu.
     void start();
 
-    // What the user does, as the document reports it.
-    void click(const emscripten::val& event);
-    void input(const emscripten::val& event);
+    // What the user does, as the document reports it. An empty control is
+    // the window's close box.
+    void click(const std::string& screen, const std::string& control);
+    void input(const std::string& screen, const std::string& field, const std::string& text);
+    void pageButton(const std::string& id);
     void back();
     void layOut();
     void errorClosed();
@@ -44,11 +43,6 @@ class Page : public engine::View, public engine::ErrorReporter {
     void report(engine::Form& where, const rt::RuntimeError& error) override;
 
   private:
-    struct Window {
-        emscripten::val section;
-        emscripten::val lastFocus; // the control to focus when it is shown again
-    };
-    emscripten::val element(const engine::Form& form, const engine::Control& control) const;
     void focusFirst(const engine::Form& form, const engine::Control* after = nullptr);
     void ended();
     void knowNumberFormat();
@@ -59,9 +53,6 @@ class Page : public engine::View, public engine::ErrorReporter {
     // costs a good part of the page's start-up, and no number is written
     // before a click.
     std::optional<rt::NumberFormat> format_;
-    std::map<const engine::Form*, Window> windows_;
-    emscripten::val desk_;
-    emscripten::val returnFocus_ = emscripten::val::null(); // where the error dialog leaves it
     double scale_ = 1;
     bool calculatorEntry_ = false; // a history entry stands for the shown calculator
     bool popExpected_ = false;     // the page itself went back in history

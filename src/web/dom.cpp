@@ -1,0 +1,335 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "web/dom.h"
+
+#include <emscripten.h>
+
+namespace cepomer::web::dom {
+namespace {
+
+// clang-format off
+EM_JS(void, jsAddWindow, (const char* screen, const char* caption, int width, int height), {
+    const name = UTF8ToString(screen);
+    const section = document.createElement("section");
+    section.className = "window";
+    section.setAttribute("role", "dialog");
+    section.setAttribute("aria-labelledby", name + "-title");
+    section.dataset.screen = name;
+    section.hidden = true;
+    section.style.setProperty("--cw", width);
+    section.style.setProperty("--ch", height);
+    const bar = document.createElement("div");
+    bar.className = "titlebar";
+    const title = document.createElement("h2");
+    title.id = name + "-title";
+    title.textContent = UTF8ToString(caption);
+    const close = document.createElement("button");
+    close.type = "button";
+    close.className = "close";
+    close.textContent = "×";
+    close.title = "Закрыть";
+    close.setAttribute("aria-label", "Закрыть");
+    close.dataset.screen = name;
+    close.dataset.close = "1";
+    bar.append(title, close);
+    const client = document.createElement("div");
+    client.className = "client";
+    section.append(bar, client);
+    document.getElementById("desk").append(section);
+});
+
+EM_JS(void, jsAddControl, (const char* screen, const char* tag, const char* id, const char* classes,
+                           const char* text, const char* name, const char* tip, const char* labels,
+                           const char* control, int left, int top, int width, int height,
+                           int disabled, int textInColumn), {
+    const e = document.createElement(UTF8ToString(tag));
+    e.className = UTF8ToString(classes);
+    const s = UTF8ToString(text);
+    if (e.tagName === "INPUT") {
+        e.type = "text";
+        e.setAttribute("inputmode", "decimal");
+        e.autocomplete = "off";
+        e.spellcheck = false;
+        e.maxLength = 32767;
+        e.value = s;
+    } else if (textInColumn) {
+        const shown = document.createElement("span");
+        shown.className = "column-only";
+        shown.setAttribute("aria-hidden", "true");
+        shown.textContent = s;
+        e.append(shown);
+    } else {
+        e.textContent = s;
+    }
+    if (e.tagName === "BUTTON")
+        e.type = "button";
+    const optional = { id: id, title: tip, htmlFor: labels };
+    for (const key in optional) {
+        const value = UTF8ToString(optional[key]);
+        if (value) e[key] = value;
+    }
+    const accessible = UTF8ToString(name);
+    if (accessible) e.setAttribute("aria-label", accessible);
+    if (e.id) {
+        e.dataset.screen = UTF8ToString(screen);
+        e.dataset.control = UTF8ToString(control);
+        e.disabled = !!disabled;
+    }
+    e.style.cssText = "--l:" + left + ";--t:" + top + ";--w:" + width + ";--h:" + height;
+    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"] .client').append(e);
+});
+
+EM_JS(void, jsSetHidden, (const char* screen, int hidden), {
+    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]').hidden = !!hidden;
+});
+
+EM_JS(void, jsRemoveWindow, (const char* screen), {
+    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]').remove();
+});
+
+EM_JS(void, jsSetNarrow, (const char* screen, int narrow), {
+    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]')
+        .classList.toggle("narrow", !!narrow);
+});
+
+EM_JS(void, jsSetValue, (const char* id, const char* value, int onlyIfOther), {
+    const e = document.getElementById(UTF8ToString(id));
+    const s = UTF8ToString(value);
+    if (!onlyIfOther || e.value !== s) e.value = s;
+});
+
+EM_JS(int, jsSetDisabled, (const char* id, int disabled), {
+    const e = document.getElementById(UTF8ToString(id));
+    const hadFocus = document.activeElement === e;
+    e.disabled = !!disabled;
+    return hadFocus;
+});
+
+EM_JS(void, jsFocus, (const char* id), {
+    document.getElementById(UTF8ToString(id)).focus();
+});
+
+EM_JS(void, jsKeepFocus, (const char* screen), {
+    const section = document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]');
+    const active = document.activeElement;
+    if (active && active.id && section.contains(active)) section.dataset.focus = active.id;
+});
+
+EM_JS(int, jsRestoreFocus, (const char* screen), {
+    const section = document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]');
+    const e = section.dataset.focus && document.getElementById(section.dataset.focus);
+    if (!e || e.disabled) return 0;
+    e.focus();
+    return 1;
+});
+
+EM_JS(void, jsSetTitle, (const char* title), {
+    document.title = UTF8ToString(title);
+});
+
+EM_JS(void, jsShowError, (const char* title, const char* text), {
+    const dialog = document.getElementById("error");
+    document.getElementById("error-title").textContent = UTF8ToString(title);
+    document.getElementById("error-text").textContent = UTF8ToString(text);
+    if (!dialog.open) {
+        const active = document.activeElement;
+        dialog.dataset.returnFocus = active && active.id ? active.id : "";
+        dialog.showModal();
+    }
+    document.getElementById("error-ok").focus();
+});
+
+EM_JS(void, jsCloseError, (), {
+    document.getElementById("error").close();
+});
+
+EM_JS(int, jsErrorShown, (), {
+    return document.getElementById("error").open ? 1 : 0;
+});
+
+EM_JS(void, jsReturnFocusAfterError, (), {
+    const e = document.getElementById(document.getElementById("error").dataset.returnFocus || "");
+    if (e && !e.disabled) e.focus();
+});
+
+EM_JS(void, jsShowEnded, (int shown), {
+    document.getElementById("loading").hidden = true;
+    document.getElementById("ended").hidden = !shown;
+    if (shown) document.getElementById("restart").focus();
+});
+
+EM_JS(void, jsReady, (), {
+    document.documentElement.dataset.ready = "1";
+});
+
+EM_JS(void, jsPushHistory, (), {
+    history.pushState("calculator", "");
+});
+
+EM_JS(void, jsBackInHistory, (), {
+    history.back();
+});
+
+EM_JS(double, jsClientWidth, (), {
+    return document.documentElement.clientWidth;
+});
+
+EM_JS(void, jsSetScale, (double scale), {
+    document.documentElement.style.setProperty("--s", scale);
+});
+
+EM_JS(void, jsDecimalSeparator, (char* out, int size), {
+    const part = new Intl.NumberFormat(navigator.language).formatToParts(1.5)
+                     .find(p => p.type === "decimal");
+    stringToUTF8(part ? part.value : ".", out, size);
+});
+
+EM_JS(void, jsListen, (), {
+    const call = (name, ...args) => Module.ccall(name, null, args.map(() => "string"), args);
+    document.addEventListener("click", event => {
+        const b = event.target.closest("button");
+        if (!b) return;
+        if (b.dataset.screen)
+            call("cepomer_click", b.dataset.screen, b.dataset.close ? "" : b.dataset.control);
+        else
+            call("cepomer_page_button", b.id);
+    });
+    document.addEventListener("input", event => {
+        const t = event.target;
+        if (t.dataset && t.dataset.control)
+            call("cepomer_input", t.dataset.screen, t.dataset.control, t.value);
+    });
+    window.addEventListener("popstate", () => call("cepomer_back"));
+    window.addEventListener("resize", () => call("cepomer_lay_out"));
+    document.getElementById("error").addEventListener("close", () => call("cepomer_error_closed"));
+});
+// clang-format on
+
+} // namespace
+
+void addWindow(const std::string& screen, const std::string& caption, int width, int height)
+{
+    jsAddWindow(screen.c_str(), caption.c_str(), width, height);
+}
+
+void addControl(const std::string& screen, const Control& c)
+{
+    jsAddControl(screen.c_str(), c.tag, c.id.c_str(), c.classes.c_str(), c.text.c_str(),
+                 c.name.c_str(), c.tip.c_str(), c.labels.c_str(), c.control.c_str(), c.left, c.top,
+                 c.width, c.height, c.disabled, c.textInColumn);
+}
+
+void setHidden(const std::string& screen, bool hidden)
+{
+    jsSetHidden(screen.c_str(), hidden);
+}
+
+void removeWindow(const std::string& screen)
+{
+    jsRemoveWindow(screen.c_str());
+}
+
+void setNarrow(const std::string& screen, bool narrow)
+{
+    jsSetNarrow(screen.c_str(), narrow);
+}
+
+void setValue(const std::string& id, const std::string& value)
+{
+    jsSetValue(id.c_str(), value.c_str(), 0);
+}
+
+void offerValue(const std::string& id, const std::string& value)
+{
+    jsSetValue(id.c_str(), value.c_str(), 1);
+}
+
+bool setDisabled(const std::string& id, bool disabled)
+{
+    return jsSetDisabled(id.c_str(), disabled) != 0;
+}
+
+void focus(const std::string& id)
+{
+    jsFocus(id.c_str());
+}
+
+void keepFocus(const std::string& screen)
+{
+    jsKeepFocus(screen.c_str());
+}
+
+bool restoreFocus(const std::string& screen)
+{
+    return jsRestoreFocus(screen.c_str()) != 0;
+}
+
+void setTitle(const std::string& title)
+{
+    jsSetTitle(title.c_str());
+}
+
+void showError(const std::string& title, const std::string& text)
+{
+    jsShowError(title.c_str(), text.c_str());
+}
+
+void closeError()
+{
+    jsCloseError();
+}
+
+bool errorShown()
+{
+    return jsErrorShown() != 0;
+}
+
+void returnFocusAfterError()
+{
+    jsReturnFocusAfterError();
+}
+
+void showEnded(bool shown)
+{
+    jsShowEnded(shown);
+}
+
+void ready()
+{
+    jsReady();
+}
+
+void pushHistory()
+{
+    jsPushHistory();
+}
+
+void backInHistory()
+{
+    jsBackInHistory();
+}
+
+double clientWidth()
+{
+    return jsClientWidth();
+}
+
+void setScale(double scale)
+{
+    jsSetScale(scale);
+}
+
+std::string decimalSeparator()
+{
+    char separator[16] = {};
+    jsDecimalSeparator(separator, sizeof separator);
+    return separator;
+}
+
+void listen()
+{
+    jsListen();
+}
+
+} // namespace cepomer::web::dom
