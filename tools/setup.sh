@@ -5,6 +5,8 @@
 
 # Set-up on a fresh Debian 12 machine, as root or through sudo:
 #   tools/setup.sh run           installs what is missing, builds, starts cepomer
+#   tools/setup.sh run-web       the same for the web app: builds build-web/site/
+#                                and serves it on http://127.0.0.1:8080/
 #   tools/setup.sh test          installs what is missing, builds, runs every test:
 #                                natively, with sanitizers, on arm64 (qemu), and
 #                                the tests without Qt on WebAssembly (Node)
@@ -76,13 +78,17 @@ test-web)
     install_packages tools/debian-packages.txt tools/web/debian-packages.txt
     exec bash tools/web/test.sh
     ;;
+run-web)
+    install_packages tools/debian-packages.txt tools/web/debian-packages.txt
+    exec bash tools/web/test.sh --serve
+    ;;
 test-windows)
     install_packages tools/debian-packages.txt tools/windows/debian-packages.txt
     ensure_deb_src
     exec bash tools/windows/test.sh
     ;;
 *)
-    echo "usage: tools/setup.sh run|test|test-arm64|test-web|test-windows" >&2
+    echo "usage: tools/setup.sh run|run-web|test|test-arm64|test-web|test-windows" >&2
     exit 2
     ;;
 esac

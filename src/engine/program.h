@@ -77,6 +77,9 @@ class Program {
     // The loaded screen of that name, or nullptr.
     Form* form(std::string_view screen) const;
     const rt::NumberFormat& numberFormat() const { return format_; }
+    // For a front end that learns the user's number format late: before the
+    // first click, since only click handlers write numbers.
+    void setNumberFormat(rt::NumberFormat format) { format_ = std::move(format); }
 
     // The click dispatcher: runs the button's handler; a run-time error stops
     // the handler and is reported, and the program goes on.

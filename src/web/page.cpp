@@ -336,11 +336,20 @@ void Page::click(const val& event)
     engine::Form* form = program_ ? program_->form(dataOf(target, "screen")) : nullptr;
     if (!form || !form->shown())
         return;
+    knowNumberFormat();
     if (!dataOf(target, "close").empty())
         program_->closeBox(*form);
     else if (const std::string control = dataOf(target, "control"); !control.empty())
         program_->click(*form, control);
     settleHistory();
+}
+
+void Page::knowNumberFormat()
+{
+    if (!format_) {
+        format_ = browserNumberFormat();
+        program_->setNumberFormat(*format_);
+    }
 }
 
 void Page::input(const val& event)
@@ -385,6 +394,7 @@ void Page::back()
     else if (program_ && !program_->ended())
         for (const engine::ScreenDef* def : program_->screens().subspan(1))
             if (engine::Form* form = program_->form(def->table->name); form && form->shown()) {
+                knowNumberFormat();
                 program_->closeBox(*form);
                 break;
             }

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <emscripten/val.h>
@@ -50,9 +51,14 @@ class Page : public engine::View, public engine::ErrorReporter {
     emscripten::val element(const engine::Form& form, const engine::Control& control) const;
     void focusFirst(const engine::Form& form, const engine::Control* after = nullptr);
     void ended();
+    void knowNumberFormat();
     void settleHistory();
 
     std::unique_ptr<engine::Program> program_;
+    // The browser's number format, asked for at the first click: the answer
+    // costs a good part of the page's start-up, and no number is written
+    // before a click.
+    std::optional<rt::NumberFormat> format_;
     std::map<const engine::Form*, Window> windows_;
     emscripten::val desk_;
     emscripten::val returnFocus_ = emscripten::val::null(); // where the error dialog leaves it
