@@ -12,10 +12,11 @@ or an unknown name), numbers and odd texts typed into the fields, close boxes,
 dumps, the screen list, blank lines, comments and lines ending in CR LF. Each
 command is written on its own and its answer read before the next, so a
 driver that answers only at the end of its input fails too. A session ends
-with "ended", after which each driver must exit by itself with status 0 (and
-at the end of the run, once its input is closed); both drivers are then started again, in another locale named
-in another way (a point, a comma, an Arabic separator; names with a codeset,
-a modifier, a hyphen, unknown ones; LC_ALL, LC_NUMERIC, LANG, empty ones).
+with "ended", after which each driver must exit by itself with status 0 (at
+the end of the run, once its input is closed). Both drivers are then started
+again, in another locale named in another way (a point, a comma, an Arabic
+separator; names with a codeset, a modifier, a hyphen, unknown ones; LC_ALL,
+LC_NUMERIC, LANG, empty ones).
 
 A failure prints the seed, the first command whose answers differ, both
 answers and the session's commands up to it. CEPOMER_DRIVE_SEED and
@@ -167,7 +168,8 @@ class Commands:
         if kind == 4:
             return repr(r.uniform(-1e6, 1e6)).replace(".", separator)
         if kind == 5:
-            return f"{r.randrange(100)}{separator}{r.randrange(100)} {r.choice(['', 'кОм', 'x'])}"
+            unit = r.choice(["", "кОм", "x"])
+            return f"{r.randrange(100)}{separator}{r.randrange(100)} {unit}"
         if kind == 6:
             return repr(r.choice([1e-10, 1e-20, 1e15, 1e16, 1e20, 3.4e38, 1.7e308])).replace(
                 ".", separator)
@@ -183,7 +185,8 @@ class Commands:
                              b"\xd0\xbf\xd1\x80\xd0\xbe\xd0\xb2\xd0\xbe\xd0\xb4\xc2\xbb \xe2\x84"
                              b"\x961", b'"\\', b"\xf0\x9f\x94\x8c", b"\x7f"])
         if kind == 1:  # control characters, the line feed excepted
-            return bytes(r.choice([c for c in range(32) if c != 10]) for _ in range(r.randrange(1, 6)))
+            controls = [c for c in range(32) if c != 10]
+            return bytes(r.choice(controls) for _ in range(r.randrange(1, 6)))
         if kind == 2:  # not UTF-8
             return r.choice([b"\xff", b"\xfe\xff", b"\xd0", b"1\xd0", b"\xed\xa0\x80", b"\x80abc",
                              b"\xc0\xaf", b"\xf4\x90\x80\x80"])
