@@ -17,7 +17,7 @@ std::string decimalSeparator(std::string_view locale);
 // Numbers are written with the decimal separator of the user's numeric
 // locale: the one named by LC_ALL, else LC_NUMERIC, else LANG, by the
 // locale's standard data whether or not it is installed (on Windows, the
-// user's locale; in a browser or Node, the environment's through Intl).
+// user's locale; under Node, the environment's through the same table).
 rt::NumberFormat userNumberFormat();
 
 } // namespace cepomer::drive
