@@ -35,4 +35,7 @@ cepomer_copy_headers(CEPOMER_FMT_INCLUDE_DIR fmt/format.h libfmt-dev)
 
 add_library(cepomer_third_party INTERFACE)
 target_include_directories(cepomer_third_party SYSTEM INTERFACE ${cepomer_third_party_include})
-target_compile_definitions(cepomer_third_party INTERFACE FMT_HEADER_ONLY)
+# Numbers are written without the C++ locale (the separator is the program's
+# own), so {fmt} needs none of the library's locale machinery.
+target_compile_definitions(cepomer_third_party INTERFACE FMT_HEADER_ONLY
+                           "FMT_STATIC_THOUSANDS_SEPARATOR=','")

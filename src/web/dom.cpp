@@ -161,6 +161,7 @@ EM_JS(void, jsShowEnded, (int shown), {
 
 EM_JS(void, jsReady, (), {
     document.documentElement.dataset.ready = "1";
+    document.dispatchEvent(new Event("cepomer-ready"));
 });
 
 EM_JS(void, jsPushHistory, (), {
