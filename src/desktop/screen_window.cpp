@@ -135,12 +135,7 @@ ScreenWindow::ScreenWindow(const ScreenDef& screen, ClickFn onClick, EditFn onEd
     }
 
     // Tab order by tab index; labels never take the focus.
-    std::vector<const Control*> order;
-    for (const Control& c : table.controls)
-        if (c.kind != Kind::Label)
-            order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Control* a, const Control* b) { return a->tab < b->tab; });
+    const std::vector<const Control*> order = engine::tabOrder(table);
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(control(order[i - 1]->name), control(order[i]->name));
     for (const Control* c : order) {

@@ -78,14 +78,20 @@ std::string accessibleName(const ScreenTable& table, const Control& control)
     return own;
 }
 
-std::vector<const Control*> readingOrder(const ScreenTable& table)
+std::vector<const Control*> tabOrder(const ScreenTable& table)
 {
-    std::vector<const Control*> focusable;
+    std::vector<const Control*> order;
     for (const Control& c : table.controls)
         if (c.kind != Kind::Label)
-            focusable.push_back(&c);
-    std::stable_sort(focusable.begin(), focusable.end(),
+            order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(),
                      [](const Control* a, const Control* b) { return a->tab < b->tab; });
+    return order;
+}
+
+std::vector<const Control*> readingOrder(const ScreenTable& table)
+{
+    const std::vector<const Control*> focusable = tabOrder(table);
     std::vector<const Control*> order;
     const auto placed = [&](const Control* c) {
         return std::find(order.begin(), order.end(), c) != order.end();

@@ -27,6 +27,9 @@ const Control* sectionLabel(const ScreenTable& table, const Control& control);
 // first where another button has the same caption.
 std::string accessibleName(const ScreenTable& table, const Control& control);
 
+// The controls that take the focus (fields and buttons), in tab order.
+std::vector<const Control*> tabOrder(const ScreenTable& table);
+
 // Every control of a screen in the order a reader meets them where the screen
 // is laid out in one column: the controls that take the focus in tab order,
 // each preceded by the label that names it, and each section's heading just

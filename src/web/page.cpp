@@ -42,18 +42,6 @@ double wideScale()
     return kSmallestControl / (static_cast<double>(smallest) / engine::kTwipsPerPixel);
 }
 
-// The controls that take the focus, in tab order.
-std::vector<const Control*> tabOrder(const engine::ScreenTable& table)
-{
-    std::vector<const Control*> order;
-    for (const Control& c : table.controls)
-        if (c.kind != Kind::Label)
-            order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Control* a, const Control* b) { return a->tab < b->tab; });
-    return order;
-}
-
 } // namespace
 
 Page::Page() : scale_(wideScale())
@@ -141,7 +129,7 @@ void Page::loaded(engine::Form& form)
 // The enabled control that follows `after` (or the first one) in tab order.
 void Page::focusFirst(const engine::Form& form, const Control* after)
 {
-    std::vector<const Control*> order = tabOrder(form.table());
+    std::vector<const Control*> order = engine::tabOrder(form.table());
     auto start = std::find(order.begin(), order.end(), after);
     start = start == order.end() ? order.begin() : std::next(start);
     std::rotate(order.begin(), start, order.end());
