@@ -43,11 +43,13 @@ void whileStarting(QtMsgType type, const QMessageLogContext&, const QString& mes
     std::_Exit(1);
 }
 
+#if !defined(_WIN32) && !defined(__APPLE__)
 bool isSet(const char* variable)
 {
     const char* value = std::getenv(variable);
     return value && *value;
 }
+#endif
 
 } // namespace
 
