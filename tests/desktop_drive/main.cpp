@@ -42,12 +42,12 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 // On Wayland, Qt 6.4 drops a window's pending frame callback on this thread
 // when the window is hidden, while its Wayland event thread may be dropping
 // the same callback as the compositor answers it; libwayland then aborts
-// ("wl_proxy_unref: Assertion `proxy->refcount > 0' failed"). A person cannot
-// click that fast; a script can, the more so under an emulator. So before each
-// command the driver waits until the compositor has answered the last frame
-// of every shown window: Qt delivers a window's update request only once no
-// frame callback of it is pending. Update requests asked for here are taken
-// here, so they repaint nothing.
+// ("wl_proxy_unref: Assertion `proxy->refcount > 0' failed"). A person is most
+// unlikely to meet that moment; a script under an emulator met it in one run
+// of three. So before each command the driver waits until the compositor has
+// answered the last frame of every shown window: Qt delivers a window's update
+// request only once no frame callback of it is pending. Update requests asked
+// for here are taken here, so they repaint nothing.
 class FrameSettler : public QObject {
   public:
     void settle()
@@ -56,16 +56,17 @@ class FrameSettler : public QObject {
         // wait again, a bounded number of times.
         for (int round = 0; round < 20; ++round) {
             QCoreApplication::sendPostedEvents();
-            for (QWindow* window : QGuiApplication::topLevelWindows())
-                if (window->isVisible() && window->isExposed())
-                    waiting_.insert(window);
-            if (waiting_.empty())
-                return;
             settled_.clear();
             drawnAgain_ = false;
-            for (QWindow* window : QGuiApplication::topLevelWindows())
-                if (waiting_.count(window))
+            // Qt delivers the requests later, from the event loop below.
+            for (QWindow* window : QGuiApplication::topLevelWindows()) {
+                if (window->isVisible() && window->isExposed()) {
+                    waiting_.insert(window);
                     window->requestUpdate();
+                }
+            }
+            if (waiting_.empty())
+                return;
             QEventLoop loop;
             loop_ = &loop;
             QTimer::singleShot(5000, &loop, &QEventLoop::quit);
