@@ -4,14 +4,20 @@
 # The web app's site: the page and its WebAssembly module, with what makes it
 # an app that installs and works offline, and the zip it is shipped in.
 #
-#   cepomer_web_site(TARGET target SOURCES file...
+#   cepomer_web_site(TARGET target PAGE file STYLE file PRERENDER target
 #                    [BACKGROUND colour] [THEME colour])
 #
 #   TARGET      the Emscripten executable of the page; its .js is copied and
 #               the .wasm the .js loads, beside it under the same name.
-#   SOURCES     the page's own files (index.html, its style sheet and start
-#               script...), relative to the calling folder; copied as they are
-#               into the root of the site. Paths with folders keep them.
+#   PAGE        the page's source (index.html), relative to the calling
+#               folder; the site's index.html is built from it by
+#               src/web/site/make_page.py:
+#   STYLE       its style sheet, beside it, which the built page holds in
+#               itself instead of its link to it;
+#   PRERENDER   the Emscripten executable (run under Node) that prints the
+#               startup window as the page draws it at start, for the built
+#               page to hold in place of its comment "<!-- the startup
+#               window -->".
 #   BACKGROUND  the colour an installed app shows while the page loads: the
 #               page's desk (default #dfe3e8, the style sheet's --desk).
 #   THEME       the colour of an installed app's title bar: the page's window
@@ -20,7 +26,7 @@
 #
 # The target <target>-site (built by "all", after the module) assembles
 # ${PROJECT_BINARY_DIR}/site/ (CEPOMER_WEB_SITE_DIR):
-#   the SOURCES, <name>.js and <name>.wasm;
+#   index.html, <name>.js and <name>.wasm;
 #   manifest.webmanifest, with icons/cepomer-192.png and -512.png, and
 #     icons/cepomer-32.png and -180.png for the page's favicon and
 #     apple-touch-icon links, all made from resources/icons/;
@@ -41,9 +47,11 @@
 set(_cepomer_web_site_script ${CMAKE_CURRENT_LIST_FILE})
 
 function(cepomer_web_site)
-    cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;BACKGROUND;THEME" "SOURCES")
-    if(NOT arg_TARGET OR NOT TARGET ${arg_TARGET} OR NOT arg_SOURCES)
-        message(FATAL_ERROR "cepomer_web_site: TARGET (an existing target) and SOURCES are needed")
+    cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;PAGE;STYLE;PRERENDER;BACKGROUND;THEME" "")
+    if(NOT arg_TARGET OR NOT TARGET ${arg_TARGET} OR NOT arg_PRERENDER
+       OR NOT TARGET ${arg_PRERENDER} OR NOT arg_PAGE OR NOT arg_STYLE)
+        message(FATAL_ERROR "cepomer_web_site: TARGET and PRERENDER (existing targets), PAGE and "
+                            "STYLE are needed")
     endif()
     if(NOT arg_BACKGROUND)
         set(arg_BACKGROUND "#dfe3e8")
@@ -56,16 +64,16 @@ function(cepomer_web_site)
     find_program(CEPOMER_ZIP zip)
     # Debian's fontTools lives in the system's Python, which another python3
     # earlier on PATH may lack.
-    find_program(CEPOMER_FONT_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
-    find_program(CEPOMER_FONT_PYTHON python3)
+    find_program(CEPOMER_SITE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+    find_program(CEPOMER_SITE_PYTHON python3)
     if(NOT CEPOMER_CONVERT OR NOT CEPOMER_ZIP)
         message(FATAL_ERROR "cepomer_web_site: ImageMagick's convert and zip are needed "
                             "(Debian: imagemagick zip)")
     endif()
-    execute_process(COMMAND ${CEPOMER_FONT_PYTHON} -c "import fontTools.subset, brotli"
+    execute_process(COMMAND ${CEPOMER_SITE_PYTHON} -c "import fontTools.subset, brotli"
                     RESULT_VARIABLE no_fonttools OUTPUT_QUIET ERROR_QUIET)
     if(no_fonttools)
-        message(FATAL_ERROR "cepomer_web_site: ${CEPOMER_FONT_PYTHON} lacks fontTools or brotli "
+        message(FATAL_ERROR "cepomer_web_site: ${CEPOMER_SITE_PYTHON} lacks fontTools or brotli "
                             "(Debian: fonttools python3-brotli)")
     endif()
 
@@ -88,14 +96,17 @@ function(cepomer_web_site)
     set(files) # relative to the site
     set(outputs)
 
-    foreach(source IN LISTS arg_SOURCES)
-        add_custom_command(OUTPUT ${site}/${source}
-                           COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source}
-                                   ${site}/${source}
-                           DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source}
-                           VERBATIM)
-        list(APPEND files ${source})
-    endforeach()
+    add_custom_command(OUTPUT ${site}/index.html
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
+                       COMMAND ${CEPOMER_SITE_PYTHON} ${assets}/make_page.py
+                               ${CMAKE_CURRENT_SOURCE_DIR}/${arg_PAGE} ${arg_STYLE}
+                               ${site}/index.html ${CMAKE_CROSSCOMPILING_EMULATOR}
+                               $<TARGET_FILE:${arg_PRERENDER}>
+                       DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${arg_PAGE}
+                               ${CMAKE_CURRENT_SOURCE_DIR}/${arg_STYLE} ${assets}/make_page.py
+                               ${arg_PRERENDER}
+                       VERBATIM)
+    list(APPEND files index.html)
 
     get_target_property(module ${arg_TARGET} OUTPUT_NAME)
     if(NOT module)
@@ -145,7 +156,7 @@ function(cepomer_web_site)
     set(font ${PROJECT_SOURCE_DIR}/resources/fonts/PTN57F.ttf)
     add_custom_command(OUTPUT ${site}/fonts/cepomer-narrow.woff2
                        COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/fonts
-                       COMMAND ${CEPOMER_FONT_PYTHON} ${assets}/subset_font.py ${font}
+                       COMMAND ${CEPOMER_SITE_PYTHON} ${assets}/subset_font.py ${font}
                                ${site}/fonts/cepomer-narrow.woff2
                        DEPENDS ${font} ${assets}/subset_font.py
                        VERBATIM)

@@ -9,75 +9,9 @@ namespace cepomer::web::dom {
 namespace {
 
 // clang-format off
-EM_JS(void, jsAddWindow, (const char* screen, const char* caption, int width, int height), {
-    const name = UTF8ToString(screen);
-    const section = document.createElement("section");
-    section.className = "window";
-    section.setAttribute("role", "dialog");
-    section.setAttribute("aria-labelledby", name + "-title");
-    section.dataset.screen = name;
-    section.hidden = true;
-    section.style.setProperty("--cw", width);
-    section.style.setProperty("--ch", height);
-    const bar = document.createElement("div");
-    bar.className = "titlebar";
-    const title = document.createElement("h2");
-    title.id = name + "-title";
-    title.textContent = UTF8ToString(caption);
-    const close = document.createElement("button");
-    close.type = "button";
-    close.className = "close";
-    close.textContent = "×";
-    close.title = "Закрыть";
-    close.setAttribute("aria-label", "Закрыть");
-    close.dataset.screen = name;
-    close.dataset.close = "1";
-    bar.append(title, close);
-    const client = document.createElement("div");
-    client.className = "client";
-    section.append(bar, client);
-    document.getElementById("desk").append(section);
-});
-
-EM_JS(void, jsAddControl, (const char* screen, const char* tag, const char* id, const char* classes,
-                           const char* text, const char* name, const char* tip, const char* labels,
-                           const char* control, int left, int top, int width, int height,
-                           int disabled, int textInColumn), {
-    const e = document.createElement(UTF8ToString(tag));
-    e.className = UTF8ToString(classes);
-    const s = UTF8ToString(text);
-    if (e.tagName === "INPUT") {
-        e.type = "text";
-        e.setAttribute("inputmode", "decimal");
-        e.autocomplete = "off";
-        e.spellcheck = false;
-        e.maxLength = 32767;
-        e.value = s;
-    } else if (textInColumn) {
-        const shown = document.createElement("span");
-        shown.className = "column-only";
-        shown.setAttribute("aria-hidden", "true");
-        shown.textContent = s;
-        e.append(shown);
-    } else {
-        e.textContent = s;
-    }
-    if (e.tagName === "BUTTON")
-        e.type = "button";
-    const optional = { id: id, title: tip, htmlFor: labels };
-    for (const key in optional) {
-        const value = UTF8ToString(optional[key]);
-        if (value) e[key] = value;
-    }
-    const accessible = UTF8ToString(name);
-    if (accessible) e.setAttribute("aria-label", accessible);
-    if (e.id) {
-        e.dataset.screen = UTF8ToString(screen);
-        e.dataset.control = UTF8ToString(control);
-        e.disabled = !!disabled;
-    }
-    e.style.cssText = "--l:" + left + ";--t:" + top + ";--w:" + width + ";--h:" + height;
-    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"] .client').append(e);
+EM_JS(void, jsAddWindow, (const char* screen, const char* markup), {
+    if (!document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]'))
+        document.getElementById("desk").insertAdjacentHTML("beforeend", UTF8ToString(markup));
 });
 
 EM_JS(void, jsSetHidden, (const char* screen, int hidden), {
@@ -88,9 +22,8 @@ EM_JS(void, jsRemoveWindow, (const char* screen), {
     document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]').remove();
 });
 
-EM_JS(void, jsSetNarrow, (const char* screen, int narrow), {
-    document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]')
-        .classList.toggle("narrow", !!narrow);
+EM_JS(void, jsFit, (), {
+    Module.fit();
 });
 
 EM_JS(void, jsSetValue, (const char* id, const char* value, int onlyIfOther), {
@@ -122,6 +55,11 @@ EM_JS(int, jsRestoreFocus, (const char* screen), {
     if (!e || e.disabled) return 0;
     e.focus();
     return 1;
+});
+
+EM_JS(int, jsHoldsFocus, (const char* screen), {
+    return document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]')
+        .contains(document.activeElement) ? 1 : 0;
 });
 
 EM_JS(void, jsSetTitle, (const char* title), {
@@ -160,8 +98,13 @@ EM_JS(void, jsShowEnded, (int shown), {
 });
 
 EM_JS(void, jsReady, (), {
-    document.documentElement.dataset.ready = "1";
+    const held = Module.release();
+    document.documentElement.dataset.started = "1";
     document.dispatchEvent(new Event("cepomer-ready"));
+    queueMicrotask(() => {
+        for (const button of held)
+            if (button.isConnected && !button.disabled) button.click();
+    });
 });
 
 EM_JS(void, jsPushHistory, (), {
@@ -170,14 +113,6 @@ EM_JS(void, jsPushHistory, (), {
 
 EM_JS(void, jsBackInHistory, (), {
     history.back();
-});
-
-EM_JS(double, jsClientWidth, (), {
-    return document.documentElement.clientWidth;
-});
-
-EM_JS(void, jsSetScale, (double scale), {
-    document.documentElement.style.setProperty("--s", scale);
 });
 
 EM_JS(void, jsDecimalSeparator, (char* out, int size), {
@@ -202,23 +137,15 @@ EM_JS(void, jsListen, (), {
             call("cepomer_input", t.dataset.screen, t.dataset.control, t.value);
     });
     window.addEventListener("popstate", () => call("cepomer_back"));
-    window.addEventListener("resize", () => call("cepomer_lay_out"));
     document.getElementById("error").addEventListener("close", () => call("cepomer_error_closed"));
 });
 // clang-format on
 
 } // namespace
 
-void addWindow(const std::string& screen, const std::string& caption, int width, int height)
+void addWindow(const std::string& screen, const std::string& markup)
 {
-    jsAddWindow(screen.c_str(), caption.c_str(), width, height);
-}
-
-void addControl(const std::string& screen, const Control& c)
-{
-    jsAddControl(screen.c_str(), c.tag, c.id.c_str(), c.classes.c_str(), c.text.c_str(),
-                 c.name.c_str(), c.tip.c_str(), c.labels.c_str(), c.control.c_str(), c.left, c.top,
-                 c.width, c.height, c.disabled, c.textInColumn);
+    jsAddWindow(screen.c_str(), markup.c_str());
 }
 
 void setHidden(const std::string& screen, bool hidden)
@@ -231,9 +158,9 @@ void removeWindow(const std::string& screen)
     jsRemoveWindow(screen.c_str());
 }
 
-void setNarrow(const std::string& screen, bool narrow)
+void fit()
 {
-    jsSetNarrow(screen.c_str(), narrow);
+    jsFit();
 }
 
 void setValue(const std::string& id, const std::string& value)
@@ -264,6 +191,11 @@ void keepFocus(const std::string& screen)
 bool restoreFocus(const std::string& screen)
 {
     return jsRestoreFocus(screen.c_str()) != 0;
+}
+
+bool holdsFocus(const std::string& screen)
+{
+    return jsHoldsFocus(screen.c_str()) != 0;
 }
 
 void setTitle(const std::string& title)
@@ -309,16 +241,6 @@ void pushHistory()
 void backInHistory()
 {
     jsBackInHistory();
-}
-
-double clientWidth()
-{
-    return jsClientWidth();
-}
-
-void setScale(double scale)
-{
-    jsSetScale(scale);
 }
 
 std::string decimalSeparator()

@@ -37,11 +37,6 @@ EMSCRIPTEN_KEEPALIVE void cepomer_back()
     page->back();
 }
 
-EMSCRIPTEN_KEEPALIVE void cepomer_lay_out()
-{
-    page->layOut();
-}
-
 EMSCRIPTEN_KEEPALIVE void cepomer_error_closed()
 {
     page->errorClosed();

@@ -3,50 +3,17 @@
 
 #include "web/page.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "engine/form.h"
-#include "engine/naming.h"
 #include "screens/screen_list.h"
 #include "web/dom.h"
+#include "web/markup.h"
 
 namespace cepomer::web {
-namespace {
 
 using engine::Control;
-using engine::Kind;
 
-// The smallest control of any screen is this high on a wide screen.
-constexpr double kSmallestControl = 24;
-
-int pixels(int twips)
+Page::Page() : scale_(wideScale(screens::programScreens()))
 {
-    return twips / engine::kTwipsPerPixel;
-}
-
-std::string elementId(const engine::Form& form, const Control& control)
-{
-    return std::string(form.name()) + "-" + std::string(control.name);
-}
-
-// The window scale: every control of every screen at least kSmallestControl
-// CSS pixels high.
-double wideScale()
-{
-    int smallest = 0;
-    for (const engine::ScreenDef* def : screens::programScreens())
-        for (const Control& c : def->table->controls)
-            if (smallest == 0 || c.height < smallest)
-                smallest = c.height;
-    return kSmallestControl / (static_cast<double>(smallest) / engine::kTwipsPerPixel);
-}
-
-} // namespace
-
-Page::Page() : scale_(wideScale())
-{
-    dom::setScale(scale_);
     dom::listen();
 }
 
@@ -66,87 +33,23 @@ void Page::start()
 
 void Page::loaded(engine::Form& form)
 {
-    const engine::ScreenTable& table = form.table();
-    const std::string screen(table.name);
-    dom::addWindow(screen, std::string(table.caption), pixels(table.width), pixels(table.height));
-    for (const Control* c : engine::readingOrder(table)) {
-        dom::Control e{};
-        e.control = std::string(c->name);
-        e.left = pixels(c->left);
-        e.top = pixels(c->top);
-        e.width = pixels(c->width);
-        e.height = pixels(c->height);
-        e.classes = "control";
-        const std::string accessible = engine::accessibleName(table, *c);
-        switch (c->kind) {
-        case Kind::Label: {
-            // The label of a field focuses it; the label of a button without
-            // a caption becomes that button's text where the screen is laid
-            // out in one column.
-            const Control* named = nullptr;
-            for (const Control& other : table.controls)
-                if (other.kind != Kind::Label && engine::namingLabel(table, other) == c)
-                    named = &other;
-            e.tag = "span";
-            if (named && named->kind == Kind::Field) {
-                e.tag = "label";
-                e.labels = elementId(form, *named);
-            } else if (named && named->caption.empty()) {
-                e.classes += " names-button";
-            }
-            e.classes += c->align == engine::Align::Right    ? " label right"
-                         : c->align == engine::Align::Center ? " label centre"
-                                                             : " label";
-            e.text = std::string(c->caption);
-            break;
-        }
-        case Kind::Field:
-            e.tag = "input";
-            e.classes += " field";
-            e.text = form.textOf(*c);
-            e.name = accessible;
-            break;
-        case Kind::Button:
-            e.tag = "button";
-            e.classes += " button";
-            e.textInColumn = c->caption.empty();
-            e.text = e.textInColumn ? accessible : std::string(c->caption);
-            if (accessible != c->caption)
-                e.name = accessible;
-            break;
-        }
-        if (c->kind != Kind::Label) {
-            e.id = elementId(form, *c);
-            e.disabled = !form.enabledOf(*c);
-        }
-        for (const engine::Tip& tip : form.def().tips)
-            if (tip.control == c->name)
-                e.tip = std::string(tip.text);
-        dom::addControl(screen, e);
-    }
+    dom::addWindow(std::string(form.name()), windowMarkup(form, scale_));
 }
 
-// The enabled control that follows `after` (or the first one) in tab order.
 void Page::focusFirst(const engine::Form& form, const Control* after)
 {
-    std::vector<const Control*> order = engine::tabOrder(form.table());
-    auto start = std::find(order.begin(), order.end(), after);
-    start = start == order.end() ? order.begin() : std::next(start);
-    std::rotate(order.begin(), start, order.end());
-    for (const Control* c : order) {
-        if (form.enabledOf(*c)) {
-            dom::focus(elementId(form, *c));
-            return;
-        }
-    }
+    if (const Control* c = nextEnabled(form, after))
+        dom::focus(elementId(form, *c));
 }
 
 void Page::shown(engine::Form& form)
 {
     dom::setHidden(std::string(form.name()), false);
     dom::setTitle(std::string(form.table().caption));
-    layOut();
-    if (!dom::restoreFocus(std::string(form.name())))
+    dom::fit();
+    // A window that holds the focus already (the main menu the page was
+    // built with, which the user may have tabbed through) keeps it.
+    if (!dom::restoreFocus(std::string(form.name())) && !dom::holdsFocus(std::string(form.name())))
         focusFirst(form);
 }
 
@@ -269,19 +172,6 @@ void Page::back()
         }
     }
     settleHistory();
-}
-
-// Each shown window at its original layout where it fits, in one column
-// where it does not.
-void Page::layOut()
-{
-    if (!program_)
-        return;
-    const double available = dom::clientWidth();
-    for (const engine::ScreenDef* def : program_->screens())
-        if (const engine::Form* form = program_->form(def->table->name))
-            dom::setNarrow(std::string(form->name()),
-                           available < pixels(def->table->width) * scale_ + 24);
 }
 
 } // namespace cepomer::web

@@ -30,7 +30,6 @@ class Page : public engine::View, public engine::ErrorReporter {
     void input(const std::string& screen, const std::string& field, const std::string& text);
     void pageButton(const std::string& id);
     void back();
-    void layOut();
     void errorClosed();
 
     void loaded(engine::Form& form) override;

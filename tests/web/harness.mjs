@@ -116,10 +116,12 @@ export function sharedBrowser() {
 }
 
 // The site in a new browser context (its own cache, storage and service
-// workers), waited for until the main menu is usable. The page's problems
-// (failed requests, uncaught exceptions, console errors) are collected;
-// check() fails on any.
-export async function open(browser, address, { layout = "wide", language = "ru" } = {}) {
+// workers), waited for until the main menu is usable and the engine runs (or,
+// with engine: false, the menu alone); prepare(context) runs before the page
+// is opened. The page's problems (failed requests, uncaught exceptions,
+// console errors) are collected; check() fails on any.
+export async function open(browser, address,
+                           { layout = "wide", language = "ru", engine = true, prepare } = {}) {
   const context = await browser.newContext({ ...LAYOUTS[layout],
                                              locale: LOCALES[language].locale });
   context.setDefaultTimeout(10_000);
@@ -130,8 +132,9 @@ export async function open(browser, address, { layout = "wide", language = "ru" 
   page.on("requestfailed", (r) => problems.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
   page.on("response", (r) => r.status() >= 400 && problems.push(`${r.status()}: ${r.url()}`));
   const app = new App(page, context, layout, language, problems);
+  await prepare?.(context);
   await page.goto(address);
-  await app.ready();
+  await app.ready({ engine });
   return app;
 }
 
@@ -141,9 +144,12 @@ export class App {
     this.separator = LOCALES[language].separator;
   }
 
-  async ready() {
+  async ready({ engine = true } = {}) {
     try {
-      await this.page.waitForFunction(() => document.documentElement.dataset.ready === "1");
+      await this.page.waitForFunction((engine) => {
+        const { ready, started } = document.documentElement.dataset;
+        return ready === "1" && (!engine || started === "1");
+      }, engine);
     } catch (e) {
       e.message += `\n  the main menu never became usable; the page's problems:\n  ` +
                    this.problems.join("\n  ");

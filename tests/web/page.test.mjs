@@ -136,6 +136,13 @@ test("выход ends the program from a calculator; Начать заново s
      async () => {
   const app = await open(shared.browser, shared.server.url, { layout: "phone" });
   const { page } = app;
+  // The main menu the page is built with, as the engine draws it at a new start.
+  const drawn = () => page.locator("section.window").first().evaluate((section) => {
+    const copy = section.cloneNode(true);
+    copy.querySelectorAll("[autofocus]").forEach((e) => e.removeAttribute("autofocus"));
+    return copy.outerHTML;
+  });
+  const built = await drawn();
   const menu = await app.screen(MENU);
   const s = await openCalculator(menu, "ток плавления проводов", "токи плавления проводов");
   await s.press("выход");
@@ -144,8 +151,32 @@ test("выход ends the program from a calculator; Начать заново s
   assert.deepEqual(await app.shown(), []);
   assert.ok((await ended.innerText()).trim().length > 0);
   await ended.getByRole("button", { name: "Начать заново", exact: true }).tap();
+  await app.screen(MENU);
+  assert.equal(await drawn(), built);
   await crossSection(await app.screen(MENU));
   assert.equal(await ended.isVisible(), false);
+  app.check();
+  await app.close();
+});
+
+test("the main menu is there before the engine: a click on it waits for the engine, then opens",
+     async () => {
+  let arrive;
+  const arrived = new Promise((resolve) => { arrive = resolve; });
+  const app = await open(shared.browser, shared.server.url, {
+    engine: false,
+    prepare: (context) => context.route("**/cepomer.wasm", async (route) => {
+      await arrived;
+      await route.continue();
+    }),
+  });
+  const { page } = app;
+  const menu = await app.screen(MENU);
+  await menu.button("расчёт I,U,R,P").click();
+  await page.getByRole("status").filter({ hasText: "Загрузка…" }).waitFor();
+  assert.equal(await page.evaluate(() => document.documentElement.dataset.started), undefined);
+  arrive();
+  await app.screen("расчёт I,U,R,P");
   app.check();
   await app.close();
 });

@@ -1,0 +1,35 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// A window of the page as HTML: what the page inserts for each loaded screen,
+// and what the built page holds already for the startup screen, so that the
+// main menu is there before the module is.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "engine/form.h"
+#include "engine/screen_def.h"
+
+namespace cepomer::web {
+
+// The scale of the wide layout: every control of every screen at least 24
+// CSS pixels high.
+double wideScale(std::span<const engine::ScreenDef* const> screens);
+
+// The id of a control's element.
+std::string elementId(const engine::Form& form, const engine::Control& control);
+
+// The enabled control that follows `after` (or the first one) in tab order;
+// nullptr when none is enabled.
+const engine::Control* nextEnabled(const engine::Form& form,
+                                   const engine::Control* after = nullptr);
+
+// The window of a screen in its form's present state, hidden: a section with
+// its title bar (caption and close box) and its controls in reading order.
+// `autofocus` is the control the browser focuses once the page is read.
+std::string windowMarkup(const engine::Form& form, double scale,
+                         const engine::Control* autofocus = nullptr);
+
+} // namespace cepomer::web

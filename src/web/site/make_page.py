@@ -1,0 +1,49 @@
+#!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: Cepomer developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+"""Builds the site's page from its source, so that it shows the main menu as
+soon as it is read, with no other file to wait for.
+
+    make_page.py PAGE STYLE OUTPUT COMMAND...
+
+PAGE is the page's source; its link to STYLE (a file beside it) becomes the
+style sheet itself, and its comment "<!-- the startup window -->" becomes what
+COMMAND prints: the startup window as the engine draws it at start. The page
+is written to OUTPUT.
+"""
+import pathlib
+import subprocess
+import sys
+
+MARK = "<!-- the startup window -->"
+
+
+def replace_once(page, old, new, what):
+    if page.count(old) != 1:
+        sys.exit(f"make_page.py: the page must hold {what} exactly once: {old}")
+    return page.replace(old, new)
+
+
+def main(argv):
+    if len(argv) < 4:
+        sys.exit(__doc__.strip().split("\n\n")[1])
+    source, style, output, *command = argv
+    source = pathlib.Path(source)
+    page = source.read_text(encoding="utf-8")
+    sheet = (source.parent / style).read_text(encoding="utf-8")
+    if "</style" in sheet.lower():
+        sys.exit(f"make_page.py: {style} cannot stand in a <style> element")
+    page = replace_once(page, f'<link rel="stylesheet" href="{style}">',
+                        f"<style>\n{sheet}</style>", "the link to its style sheet")
+    window = subprocess.run(command, check=True, stdout=subprocess.PIPE,
+                            encoding="utf-8").stdout.strip()
+    if not window.startswith("<section"):
+        sys.exit(f"make_page.py: {command[0]} printed no window")
+    page = replace_once(page, MARK, window, "the place of the startup window")
+    pathlib.Path(output).write_text(page, encoding="utf-8")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
