@@ -51,15 +51,11 @@ EM_JS(void, jsKeepFocus, (const char* screen), {
 
 EM_JS(int, jsRestoreFocus, (const char* screen), {
     const section = document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]');
+    if (section.contains(document.activeElement)) return 1;
     const e = section.dataset.focus && document.getElementById(section.dataset.focus);
     if (!e || e.disabled) return 0;
     e.focus();
     return 1;
-});
-
-EM_JS(int, jsHoldsFocus, (const char* screen), {
-    return document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]')
-        .contains(document.activeElement) ? 1 : 0;
 });
 
 EM_JS(void, jsSetTitle, (const char* title), {
@@ -191,11 +187,6 @@ void keepFocus(const std::string& screen)
 bool restoreFocus(const std::string& screen)
 {
     return jsRestoreFocus(screen.c_str()) != 0;
-}
-
-bool holdsFocus(const std::string& screen)
-{
-    return jsHoldsFocus(screen.c_str()) != 0;
 }
 
 void setTitle(const std::string& title)

@@ -26,10 +26,11 @@ void offerValue(const std::string& id, const std::string& value);
 // Whether the control had the focus.
 bool setDisabled(const std::string& id, bool disabled);
 void focus(const std::string& id);
-// The focus within a window: kept when it is hidden, given back when shown.
+// The focus within a window: kept when it is hidden, given back when shown
+// (true where the window has it then, as the main menu the page is built
+// with may have before the engine shows it).
 void keepFocus(const std::string& screen);
 bool restoreFocus(const std::string& screen);
-bool holdsFocus(const std::string& screen);
 
 void setTitle(const std::string& title);
 void showError(const std::string& title, const std::string& text);

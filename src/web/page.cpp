@@ -47,9 +47,7 @@ void Page::shown(engine::Form& form)
     dom::setHidden(std::string(form.name()), false);
     dom::setTitle(std::string(form.table().caption));
     dom::fit();
-    // A window that holds the focus already (the main menu the page was
-    // built with, which the user may have tabbed through) keeps it.
-    if (!dom::restoreFocus(std::string(form.name())) && !dom::holdsFocus(std::string(form.name())))
+    if (!dom::restoreFocus(std::string(form.name())))
         focusFirst(form);
 }
 
