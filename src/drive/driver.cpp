@@ -91,12 +91,14 @@ std::string jsonString(std::string_view text)
     return out + "\"";
 }
 
-Driver::Driver(rt::NumberFormat format, const std::function<void(engine::Program&)>& beforeStart)
+Driver::Driver(rt::NumberFormat format, const std::function<void(engine::Program&)>& beforeStart,
+               std::string_view state)
     : program_(screens::programScreens(), *this, std::move(format))
 {
     if (beforeStart)
         beforeStart(program_);
-    program_.start();
+    if (state.empty() || !program_.restore(state))
+        program_.start();
 }
 
 void Driver::report(Form&, const rt::RuntimeError& error)

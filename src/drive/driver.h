@@ -20,14 +20,17 @@ namespace cepomer::drive {
 class Driver : public engine::ErrorReporter {
   public:
     // `beforeStart` may give the program a front end that shows what the
-    // driver does.
+    // driver does. The program starts afresh, or from `state` (what state()
+    // said of another driver's) where it is one.
     explicit Driver(rt::NumberFormat format,
-                    const std::function<void(engine::Program&)>& beforeStart = {});
+                    const std::function<void(engine::Program&)>& beforeStart = {},
+                    std::string_view state = {});
 
     // Runs one command line and returns its whole answer, each line ending in
     // '\n'. Blank lines and comments give an empty answer.
     std::string execute(std::string_view line);
     bool ended() const { return program_.ended(); }
+    std::string state() const { return program_.save(); }
 
     void report(engine::Form& where, const rt::RuntimeError& error) override;
 

@@ -35,4 +35,10 @@ rt::NumberFormat userNumberFormat()
 #endif
 }
 
+std::string environmentVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 } // namespace cepomer::drive

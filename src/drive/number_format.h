@@ -20,4 +20,8 @@ std::string decimalSeparator(std::string_view locale);
 // user's locale; under Node, the environment's through the same table).
 rt::NumberFormat userNumberFormat();
 
+// A variable of the process's environment ("" when unset); under Node,
+// Node's.
+std::string environmentVariable(const char* name);
+
 } // namespace cepomer::drive

@@ -11,28 +11,43 @@
 
 #include "drive/number_format.h"
 
-// The first of LC_ALL, LC_NUMERIC and LANG that is set and not empty (or an
-// empty name): its length in UTF-8, and the name itself into `out` when given
-// (`size` bytes with the terminating zero). Outside Node, no name.
+// The value of the first of the variables named (separated by spaces) that
+// is set and not empty, or "": its length in UTF-8, and the value itself into
+// `out` when given (`size` bytes with the terminating zero). Outside Node,
+// nothing is set.
 // clang-format off
-EM_JS(int, cepomer_locale_name, (char* out, int size), {
+EM_JS(int, cepomer_environment, (const char* names, char* out, int size), {
     var env = typeof process === "object" && process.env ? process.env : {};
-    var name = env.LC_ALL || env.LC_NUMERIC || env.LANG || "";
+    var found = UTF8ToString(names).split(" ").map(n => env[n]).find(v => v) || "";
     if (out)
-        stringToUTF8(name, out, size);
-    return lengthBytesUTF8(name);
+        stringToUTF8(found, out, size);
+    return lengthBytesUTF8(found);
 });
 // clang-format on
 
 namespace cepomer::drive {
+namespace {
+
+std::string firstSet(const char* names)
+{
+    std::string value(static_cast<std::string::size_type>(cepomer_environment(names, nullptr, 0)),
+                      '\0');
+    if (!value.empty())
+        cepomer_environment(names, value.data(), static_cast<int>(value.size() + 1));
+    return value;
+}
+
+} // namespace
 
 rt::NumberFormat userNumberFormat()
 {
-    std::string name(static_cast<std::string::size_type>(cepomer_locale_name(nullptr, 0)), '\0');
-    if (name.empty())
-        return rt::NumberFormat{"."};
-    cepomer_locale_name(name.data(), static_cast<int>(name.size() + 1));
-    return rt::NumberFormat{decimalSeparator(name)};
+    const std::string name = firstSet("LC_ALL LC_NUMERIC LANG");
+    return rt::NumberFormat{name.empty() ? "." : decimalSeparator(name)};
+}
+
+std::string environmentVariable(const char* name)
+{
+    return firstSet(name);
 }
 
 } // namespace cepomer::drive

@@ -64,6 +64,17 @@ class Program {
     // Creates and shows the startup screen.
     void start();
 
+    // The program's whole state as text: each loaded screen, whether it is
+    // shown, and every control whose Text or Enabled is not as its table
+    // has it. Click handlers keep no state but their controls', so this is
+    // all the next click depends on. A few hundred bytes in use; at most the
+    // fields' own limit.
+    std::string save() const;
+    // Instead of start(): the state save() wrote, on screens of these names.
+    // False, with nothing loaded, for a text that is not such a state (from
+    // another version of the screens, damaged): then start() as usual.
+    bool restore(std::string_view state);
+
     // Window operations by screen name (Show creates the screen when needed).
     void show(std::string_view screen);
     void hide(std::string_view screen);

@@ -18,6 +18,10 @@ again, in another locale named in another way (a point, a comma, an Arabic
 separator; names with a codeset, a modifier, a hyphen, unknown ones; LC_ALL,
 LC_NUMERIC, LANG, empty ones).
 
+With --restore-seed, the driver under test is also carried over into a new
+engine restored from its saved state before random commands: its answers must
+still equal the reference's.
+
 A failure prints the seed, the first command whose answers differ, both
 answers and the session's commands up to it. CEPOMER_DRIVE_SEED and
 CEPOMER_DRIVE_COMMANDS change the defaults for longer runs by hand.
@@ -284,12 +288,18 @@ def main():
     parser.add_argument("--commands", type=int,
                         default=int(os.environ.get("CEPOMER_DRIVE_COMMANDS", "3000")))
     parser.add_argument("--reference", required=True)
+    parser.add_argument("--restore-seed", type=int,
+                        help="the driver under test carries its session over into a new engine "
+                             "restored from its saved state, before commands chosen by this seed")
     parser.add_argument("drive", nargs="+")
     args = parser.parse_args()
     reference = [args.reference]
     env = dict(os.environ)
-    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE"):
+    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE", "CEPOMER_DRIVE_RESTORE_SEED"):
         env.pop(name, None)
+    tested = dict(env)
+    if args.restore_seed is not None:
+        tested["CEPOMER_DRIVE_RESTORE_SEED"] = str(args.restore_seed)
     rng = random.Random(args.seed)
     commands = Commands(rng, discover(reference, dict(env, LC_ALL="C")))
 
@@ -298,7 +308,7 @@ def main():
         sessions += 1
         locale = rng.choice(LOCALES)
         where = f"seed {args.seed}, session {sessions} ({locale})"
-        pair = [Driver(args.drive, dict(env, **locale)), Driver(reference, dict(env, **locale))]
+        pair = [Driver(args.drive, dict(tested, **locale)), Driver(reference, dict(env, **locale))]
         commands.shown = ["frmCepomer"]
         commands.disabled = set()
         history = []
