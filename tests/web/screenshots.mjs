@@ -7,7 +7,8 @@
 //
 // docs/screenshots/web-wide.png: 1280x800, the Ohm-law calculator;
 // docs/screenshots/web-phone.png: 360x740 CSS pixels, an upright phone, the
-// reactance calculator. BUILD is the WebAssembly build folder (build-web).
+// reactance calculator; web-wide-dark.png and web-phone-dark.png: the same in
+// the dark scheme. BUILD is the WebAssembly build folder (build-web).
 
 import path from "node:path";
 
@@ -20,15 +21,18 @@ const { MENU, launch, open, serve, sourceDir } = await import("./harness.mjs");
 const { ohmLaw, reactance } = await import("./calculators.mjs");
 
 const PICTURES = [
-  ["wide", ohmLaw, "web-wide.png"],
-  ["phone", reactance, "web-phone.png"],
+  ["wide", ohmLaw, "light", "web-wide.png"],
+  ["phone", reactance, "light", "web-phone.png"],
+  ["wide", ohmLaw, "dark", "web-wide-dark.png"],
+  ["phone", reactance, "dark", "web-phone-dark.png"],
 ];
 
 const server = await serve();
 const browser = await launch();
 try {
-  for (const [layout, example, name] of PICTURES) {
+  for (const [layout, example, colorScheme, name] of PICTURES) {
     const app = await open(browser, server.url, { layout });
+    await app.page.emulateMedia({ colorScheme });
     await example(await app.screen(MENU), { stay: true });
     // The picture shows the page, not where the test's keyboard and pointer were.
     await app.page.evaluate(() => document.activeElement?.blur());
