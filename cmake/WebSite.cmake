@@ -24,22 +24,28 @@
 #               titles (default #24487a, the style sheet's --title and the
 #               page's theme-color).
 #
-# The target <target>-site (built by "all", after the module) assembles
-# ${PROJECT_BINARY_DIR}/site/ (CEPOMER_WEB_SITE_DIR):
-#   index.html, <name>.js and <name>.wasm;
-#   manifest.webmanifest, with icons/cepomer-192.png and -512.png, and
-#     icons/cepomer-32.png and -180.png for the page's favicon and
-#     apple-touch-icon links, all made from resources/icons/;
-#   fonts/cepomer-narrow.woff2 (family "Cepomer Narrow": the desktop's
+# The target <target>-site (built by "all", after the module) builds the
+# site's files under their plain names in ${PROJECT_BINARY_DIR}/site-stage/,
+# then assembles ${PROJECT_BINARY_DIR}/site/ (CEPOMER_WEB_SITE_DIR) from them
+# with src/web/site/make_site.py, which names each file but index.html,
+# manifest.webmanifest and fonts/LICENSE.txt by a hash of its contents:
+#   index.html, with its content security policy, and cepomer.<hash>.js and
+#     cepomer.<hash>.wasm;
+#   manifest.webmanifest, with icons/cepomer-192.<hash>.png and -512, and
+#     icons/cepomer-32 and -180 for the page's favicon and apple-touch-icon
+#     links, all made from resources/icons/;
+#   fonts/cepomer-narrow.<hash>.woff2 (family "Cepomer Narrow": the desktop's
 #     PT Sans Narrow cut down for the web and renamed, as its licence requires
 #     of a modified copy) and fonts/LICENSE.txt, its licence;
 #   sw.js, the service worker: the list of all the files above and a hash of
-#     their contents, which names its cache;
-# and packs ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip
+#     their contents, which names its store;
+# and ${PROJECT_BINARY_DIR}/nginx.conf (CEPOMER_WEB_NGINX_CONF), the server
+# configuration of packaging/web/nginx.conf.in with the page's policy; and
+# packs ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip
 # (CEPOMER_WEB_ZIP): a folder cepomer-<version>-web/ holding site/, serve.py,
-# README.ru.txt and licenses/: COPYING.txt, and the copyright files of what is
-# compiled into the module (fast_float, {fmt}, Emscripten's libraries and
-# JavaScript run-time) as Debian ships them.
+# nginx.conf, hosting.ru.txt, README.ru.txt and licenses/: COPYING.txt, and the
+# copyright files of what is compiled into the module (fast_float, {fmt},
+# Emscripten's libraries and JavaScript run-time) as Debian ships them.
 #
 # Needs ImageMagick's convert, zip, and Python 3 with fontTools and brotli
 # (Debian: imagemagick zip fonttools python3-brotli).
@@ -91,7 +97,9 @@ function(cepomer_web_site)
     endforeach()
 
     set(assets ${PROJECT_SOURCE_DIR}/src/web/site)
-    set(site ${PROJECT_BINARY_DIR}/site)
+    set(site ${PROJECT_BINARY_DIR}/site-stage)
+    set(final_site ${PROJECT_BINARY_DIR}/site)
+    set(nginx_conf ${PROJECT_BINARY_DIR}/nginx.conf)
     set(zip ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip)
     set(files) # relative to the site
     set(outputs)
@@ -176,50 +184,38 @@ function(cepomer_web_site)
     set(readme ${PROJECT_BINARY_DIR}/web-zip/README.ru.txt)
     configure_file(${assets}/README.ru.txt.in ${readme} @ONLY)
     set(params ${PROJECT_BINARY_DIR}/web-site-params.cmake)
+    set(web_packaging ${PROJECT_SOURCE_DIR}/packaging/web)
     file(CONFIGURE OUTPUT ${params} CONTENT [[
-set(site "@site@")
-set(files "@files@")
-set(version "@PROJECT_VERSION@")
-set(worker_template "@assets@/sw.js.in")
+set(site "@final_site@")
 set(zip "@zip@")
 set(zip_program "@CEPOMER_ZIP@")
-set(zip_extras "@PROJECT_SOURCE_DIR@/tools/web/serve.py;@readme@")
+set(zip_extras "@PROJECT_SOURCE_DIR@/tools/web/serve.py;@readme@;@nginx_conf@;@web_packaging@/hosting.ru.txt")
 set(licences "@licences@")
 ]] @ONLY)
-    add_custom_command(OUTPUT ${site}/sw.js ${zip}
+    add_custom_command(OUTPUT ${final_site}/sw.js ${nginx_conf} ${zip}
+                       COMMAND ${CEPOMER_SITE_PYTHON} ${assets}/make_site.py ${site} ${final_site}
+                               --version ${PROJECT_VERSION} --worker ${assets}/sw.js.in
+                               --nginx ${web_packaging}/nginx.conf.in
                        COMMAND ${CMAKE_COMMAND} -DCEPOMER_WEB_SITE_PARAMS=${params}
                                -P ${_cepomer_web_site_script}
-                       DEPENDS ${outputs} ${params} ${assets}/sw.js.in ${readme}
-                               ${PROJECT_SOURCE_DIR}/tools/web/serve.py
+                       DEPENDS ${outputs} ${params} ${assets}/make_site.py ${assets}/sw.js.in
+                               ${web_packaging}/nginx.conf.in ${web_packaging}/hosting.ru.txt
+                               ${readme} ${PROJECT_SOURCE_DIR}/tools/web/serve.py
                                ${_cepomer_web_site_script}
-                       COMMENT "Service worker and zip of the web site"
+                       COMMENT "The web site, its service worker, nginx configuration and zip"
                        VERBATIM)
-    add_custom_target(${arg_TARGET}-site ALL DEPENDS ${site}/sw.js ${zip})
+    add_custom_target(${arg_TARGET}-site ALL DEPENDS ${final_site}/sw.js ${zip})
 
-    set(CEPOMER_WEB_SITE_DIR ${site} PARENT_SCOPE)
+    set(CEPOMER_WEB_SITE_DIR ${final_site} PARENT_SCOPE)
+    set(CEPOMER_WEB_NGINX_CONF ${nginx_conf} PARENT_SCOPE)
     set(CEPOMER_WEB_ZIP ${zip} PARENT_SCOPE)
     set_property(GLOBAL PROPERTY CEPOMER_WEB_SITE_TARGET ${arg_TARGET}-site)
 endfunction()
 
-# The last step, run as a script once every file of the site is there: writes
-# sw.js and packs the zip.
+# The last step, run as a script once the site is assembled: packs the zip.
 function(_cepomer_web_site_finish)
     include(${CEPOMER_WEB_SITE_PARAMS})
-
-    # The cache is named by the contents: any changed file makes a new one.
-    list(SORT files)
-    set(sums "")
-    set(CEPOMER_SITE_FILES "")
-    foreach(file IN LISTS files)
-        file(SHA256 ${site}/${file} sum)
-        string(APPEND sums "${file} ${sum}\n")
-        string(APPEND CEPOMER_SITE_FILES "  \"${file}\",\n")
-    endforeach()
-    string(SHA256 hash "${sums}")
-    string(SUBSTRING ${hash} 0 16 CEPOMER_SITE_HASH)
-    string(REGEX REPLACE ",\n$" "" CEPOMER_SITE_FILES "${CEPOMER_SITE_FILES}")
-    set(CEPOMER_SITE_VERSION ${version})
-    configure_file(${worker_template} ${site}/sw.js @ONLY)
+    file(GLOB_RECURSE files RELATIVE ${site} ${site}/*)
 
     # The zip: one folder named like it, the same bytes for the same sources.
     get_filename_component(zip_dir ${zip} DIRECTORY)
@@ -227,7 +223,7 @@ function(_cepomer_web_site_finish)
     set(stage ${zip_dir}/web-zip/stage)
     file(REMOVE_RECURSE ${stage})
     set(members "")
-    foreach(file IN LISTS files ITEMS sw.js)
+    foreach(file IN LISTS files)
         get_filename_component(dir ${file} DIRECTORY)
         file(COPY ${site}/${file} DESTINATION ${stage}/${top}/site/${dir}
              FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

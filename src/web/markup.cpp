@@ -68,10 +68,9 @@ void appendAttribute(std::string& out, std::string_view name, std::string_view v
     out += '"';
 }
 
-std::string position(const Control& c)
+std::string id(std::string_view screen, const Control& control)
 {
-    return "--l:" + std::to_string(pixels(c.left)) + ";--t:" + std::to_string(pixels(c.top)) +
-           ";--w:" + std::to_string(pixels(c.width)) + ";--h:" + std::to_string(pixels(c.height));
+    return std::string(screen) + "-" + std::string(control.name);
 }
 
 void appendControl(std::string& out, const engine::Form& form, const Control& c, bool autofocus)
@@ -128,8 +127,9 @@ void appendControl(std::string& out, const engine::Form& form, const Control& c,
             appendAttribute(attributes, "aria-label", accessible);
         break;
     }
+    // Every control has an id: the page's style sheet places it by that.
+    appendAttribute(attributes, "id", elementId(form, c));
     if (c.kind != Kind::Label) {
-        appendAttribute(attributes, "id", elementId(form, c));
         appendAttribute(attributes, "data-screen", form.name());
         appendAttribute(attributes, "data-control", c.name);
         if (!form.enabledOf(c))
@@ -145,7 +145,6 @@ void appendControl(std::string& out, const engine::Form& form, const Control& c,
     out += tag;
     appendAttribute(out, "class", classes);
     out += attributes;
-    appendAttribute(out, "style", position(c));
     out += '>';
     if (c.kind != Kind::Field) {
         out += content;
@@ -169,7 +168,24 @@ double wideScale(std::span<const engine::ScreenDef* const> screens)
 
 std::string elementId(const engine::Form& form, const Control& control)
 {
-    return std::string(form.name()) + "-" + std::string(control.name);
+    return id(form.name(), control);
+}
+
+std::string layoutRules(std::span<const engine::ScreenDef* const> screens)
+{
+    std::string out = ".window{--s:" + number(wideScale(screens)) + "}\n";
+    for (const engine::ScreenDef* def : screens) {
+        const engine::ScreenTable& table = *def->table;
+        out += ".window[data-screen=\"" + std::string(table.name) +
+               "\"]{--cw:" + std::to_string(pixels(table.width)) +
+               ";--ch:" + std::to_string(pixels(table.height)) + "}\n";
+        for (const Control& c : table.controls)
+            out += "#" + id(table.name, c) + "{--l:" + std::to_string(pixels(c.left)) +
+                   ";--t:" + std::to_string(pixels(c.top)) +
+                   ";--w:" + std::to_string(pixels(c.width)) +
+                   ";--h:" + std::to_string(pixels(c.height)) + "}\n";
+    }
+    return out;
 }
 
 const Control* nextEnabled(const engine::Form& form, const Control* after)
@@ -195,9 +211,6 @@ std::string windowMarkup(const engine::Form& form, double scale, const Control* 
     // The narrowest document that shows the window as drawn; a narrower one
     // shows it in one column. A whole number: widths are whole pixels.
     appendAttribute(out, "data-fits", number(std::ceil(width * scale + kDeskMargins)));
-    appendAttribute(out, "style",
-                    "--s:" + number(scale) + ";--cw:" + std::to_string(width) +
-                        ";--ch:" + std::to_string(pixels(table.height)));
     out += " hidden><div class=\"titlebar\"><h2";
     appendAttribute(out, "id", name + "-title");
     out += '>';

@@ -18,6 +18,14 @@ namespace cepomer::web {
 // CSS pixels high.
 double wideScale(std::span<const engine::ScreenDef* const> screens);
 
+// Where each window and control of the screens stands in the wide layout and
+// at what scale, as the page's style sheet: CSS rules that set the custom
+// properties the sheet's layout reads (--s, --cw and --ch of a window, --l,
+// --t, --w and --h of a control), one per window and one per control, each
+// found by its screen or its id. All of it comes from the screen tables, so the
+// build writes it once into the page; the windows' HTML carries no style.
+std::string layoutRules(std::span<const engine::ScreenDef* const> screens);
+
 // The id of a control's element.
 std::string elementId(const engine::Form& form, const engine::Control& control);
 

@@ -4,8 +4,11 @@
 // Run by the build: prints the startup screen's window as the page shows it
 // once the program has started, its first control focused, for the built
 // page to hold. The main menu is then there as soon as the page is read,
-// before the module has arrived.
+// before the module has arrived. With the argument "layout", prints instead
+// the style rules that place every screen's windows and controls, for the
+// page's style sheet.
 #include <cstdio>
+#include <cstring>
 
 #include "engine/program.h"
 #include "screens/screen_list.h"
@@ -26,10 +29,19 @@ class Errors : public cepomer::engine::ErrorReporter {
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     using namespace cepomer;
     const auto screens = screens::programScreens();
+    if (argc > 1) {
+        if (argc > 2 || std::strcmp(argv[1], "layout") != 0) {
+            std::fputs("usage: cepomer-web-prerender [layout]\n", stderr);
+            return 2;
+        }
+        const std::string rules = web::layoutRules(screens);
+        std::fwrite(rules.data(), 1, rules.size(), stdout);
+        return 0;
+    }
     Errors errors;
     engine::Program program(screens, errors, rt::NumberFormat{});
     program.start();

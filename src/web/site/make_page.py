@@ -9,9 +9,10 @@ soon as it is read, with no other file to wait for.
     make_page.py PAGE STYLE OUTPUT COMMAND...
 
 PAGE is the page's source; its link to STYLE (a file beside it) becomes the
-style sheet itself, and its comment "<!-- the startup window -->" becomes what
-COMMAND prints: the startup window as the engine draws it at start. The page
-is written to OUTPUT.
+style sheet itself, followed by what COMMAND prints when given the argument
+"layout" (the rules that place every window and control of the screens), and
+its comment "<!-- the startup window -->" becomes what COMMAND prints: the
+startup window as the engine draws it at start. The page is written to OUTPUT.
 """
 import pathlib
 import subprocess
@@ -33,6 +34,11 @@ def main(argv):
     source = pathlib.Path(source)
     page = source.read_text(encoding="utf-8")
     sheet = (source.parent / style).read_text(encoding="utf-8")
+    layout = subprocess.run(command + ["layout"], check=True, stdout=subprocess.PIPE,
+                            encoding="utf-8").stdout
+    if not layout.startswith(".window"):
+        sys.exit(f"make_page.py: {command[0]} printed no layout")
+    sheet += "\n/* Where the screens' windows and controls stand (from their tables). */\n" + layout
     if "</style" in sheet.lower():
         sys.exit(f"make_page.py: {style} cannot stand in a <style> element")
     page = replace_once(page, f'<link rel="stylesheet" href="{style}">',
