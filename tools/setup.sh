@@ -38,7 +38,47 @@ install_packages() {
     done
     echo "Installing: ${missing[*]}"
     $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+    local plain=() quiet=()
+    for p in "${missing[@]}"; do
+        if [[ " ${no_service[*]} " == *" $p "* ]]; then quiet+=("$p"); else plain+=("$p"); fi
+    done
+    [ ${#plain[@]} -eq 0 ] ||
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${plain[@]}"
+    [ ${#quiet[@]} -eq 0 ] || install_without_service "${quiet[@]}"
+}
+
+# Packages whose service Debian starts and enables as it installs them: the
+# project uses their programs, never a system service.
+no_service=(nginx)
+
+# Installs those with the service kept down, in Debian's way: while apt-get
+# runs, /usr/sbin/policy-rc.d answers 101 ("action forbidden", see
+# invoke-rc.d(8) and /usr/share/doc/init-system-helpers/README.policy-rc.d.gz),
+# so the packages' scripts start nothing; an administrator's own policy-rc.d is
+# put back afterwards. Then the service is disabled (no start at boot).
+# Installed otherwise (by hand, before), a package is left as it is.
+install_without_service() {
+    local policy=/usr/sbin/policy-rc.d saved="" status=0 p
+    if [ -e "$policy" ]; then
+        saved=$($sudo mktemp /usr/sbin/policy-rc.d.cepomer.XXXXXX)
+        $sudo cp -p "$policy" "$saved"
+    fi
+    printf '#!/bin/sh\n# tools/setup.sh: no service starts while it installs packages.\nexit 101\n' |
+        $sudo tee "$policy" >/dev/null
+    $sudo chmod 755 "$policy"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$@" ||
+        status=$?
+    if [ -n "$saved" ]; then
+        $sudo mv -f "$saved" "$policy"
+    else
+        $sudo rm -f "$policy"
+    fi
+    [ "$status" -eq 0 ] || return "$status"
+    for p in "$@"; do
+        [ -e "/etc/init.d/$p" ] && $sudo update-rc.d "$p" disable >/dev/null 2>&1 || true
+        [ -e "/lib/systemd/system/$p.service" ] && $sudo systemctl disable "$p.service" >/dev/null 2>&1 ||
+            true
+    done
 }
 
 # Source packages (apt-get source) need deb-src entries; they are made from
