@@ -1,0 +1,122 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The update every returning user meets, served as hosts serve it (nginx, with
+// the site's configuration): the site built, then a second build of the same
+// sources (salted, so that every file named by its contents differs) served
+// from the same address. A page started on the first build works to its end
+// on it while the second one installs; it offers the new version, loads it on
+// request, and from then on every start, offline too, runs the second build
+// alone, with nothing of the first left in the browser's store.
+
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import path from "node:path";
+import { test } from "node:test";
+
+import { crossSection } from "./calculators.mjs";
+import { MENU, launch, open, siteDir, sourceDir, temporaryFolder, until } from "./harness.mjs";
+import { serveWithNginx } from "./nginx.mjs";
+
+const stage = process.env.CEPOMER_SITE_STAGE ?? path.resolve(siteDir, "../site-stage");
+
+// What a build is known by: its store's name, its script's and all its files.
+function build(site) {
+  const worker = readFileSync(path.join(site, "sw.js"), "utf8");
+  const constant = (name) => worker.match(new RegExp(`const ${name} = (.*);`))[1];
+  const version = JSON.parse(constant("VERSION"));
+  const files = JSON.parse(worker.match(/const FILES = (\[[^\]]*\]);/)[1]);
+  return { site, version, files,
+           cache: `cepomer-${version}-${worker.match(/"-([0-9a-f]+)"/)[1]}`,
+           script: files.find((f) => /^cepomer\.[0-9a-f]+\.js$/.test(f)) };
+}
+
+// The second build: the first one's files assembled again, under a salt, with
+// its nginx.conf beside it.
+function secondBuild(dir, first) {
+  const site = path.join(dir, "site");
+  execFileSync(process.env.CEPOMER_PYTHON ?? "python3", [
+    path.join(sourceDir, "src/web/site/make_site.py"), stage, site, "--version", first.version,
+    "--worker", path.join(sourceDir, "src/web/site/sw.js.in"),
+    "--nginx", path.join(sourceDir, "packaging/web/nginx.conf.in"), "--salt", "update test"]);
+  return build(site);
+}
+
+// What the page runs and shows, what the browser stores (store name: paths).
+const script = (app) => app.page.evaluate(() =>
+  [...document.scripts].map((s) => s.getAttribute("src")).find((src) => src) ?? "");
+const loading = (app) => app.page.evaluate(() => document.getElementById("loading").textContent);
+const offered = (app) => app.page.evaluate(() => {
+  const notice = document.getElementById("update");
+  return notice.hidden ? "" : notice.textContent;
+});
+const stored = (app) => app.page.evaluate(async () => {
+  const found = {};
+  for (const key of await caches.keys()) {
+    const requests = await (await caches.open(key)).keys();
+    found[key] = requests.map((r) => new URL(r.url).pathname.slice(1)).sort();
+  }
+  return found;
+});
+
+// A start of the page on that build, then its worked example.
+async function runs(app, built, what) {
+  await app.ready();
+  assert.equal(await script(app), built.script, `${what}: the script of the build`);
+  await crossSection(await app.screen(MENU));
+  assert.doesNotMatch(await loading(app), /Не удалось/, what);
+  await app.check();
+}
+
+test("an update: the running page keeps its build, the next start runs the new one, offline too",
+     async () => {
+  const first = build(siteDir);
+  const folder = temporaryFolder("cepomer-update-");
+  const browser = await launch();
+  let server = await serveWithNginx(first.site);
+  try {
+    const second = secondBuild(folder.dir, first);
+    assert.equal(first.files.filter((f) => second.files.includes(f)).sort().join(" "),
+                 "fonts/LICENSE.txt index.html manifest.webmanifest");
+
+    const app = await open(browser, server.url);
+    await runs(app, first, "the first visit");
+    await app.page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+
+    // The new build published: the next start still runs the stored one,
+    // which finds, installs and offers the new one, and works to its end.
+    const port = server.port;
+    await server.close();
+    server = await serveWithNginx(second.site, { port });
+    await app.page.reload();
+    await app.ready();
+    await until("the new version offered", async () => /Доступна новая версия/.test(await offered(app)),
+                async () => `stored: ${JSON.stringify(await stored(app))}`, 20_000);
+    assert.deepEqual(Object.keys(await stored(app)).sort(), [first.cache, second.cache].sort());
+    await runs(app, first, "the page started before the update");
+
+    // Loaded on request: the page comes back on the new build.
+    await app.page.getByRole("button", { name: "Обновить", exact: true }).click();
+    await until("the page reloaded on the new build", async () =>
+      (await script(app).catch(() => "")) === second.script);
+    await runs(app, second, "the page after Обновить");
+    const alone = { [second.cache]: second.files };
+    await until("the first build's store gone", async () =>
+      JSON.stringify(await stored(app)) === JSON.stringify(alone),
+    async () => `stored: ${JSON.stringify(await stored(app))}`);
+
+    // The next start with no server at all.
+    await server.close();
+    server = null;
+    await app.page.goto(`http://127.0.0.1:${port}/`);
+    await runs(app, second, "the start offline");
+    assert.deepEqual(await stored(app), alone);
+    assert.equal(await offered(app), "");
+    await app.close();
+  } finally {
+    await browser.close();
+    await server?.close();
+    folder.remove();
+  }
+});
