@@ -176,8 +176,8 @@ std::string layoutRules(std::span<const engine::ScreenDef* const> screens)
     std::string out = ".window{--s:" + number(wideScale(screens)) + "}\n";
     for (const engine::ScreenDef* def : screens) {
         const engine::ScreenTable& table = *def->table;
-        out += ".window[data-screen=\"" + std::string(table.name) +
-               "\"]{--cw:" + std::to_string(pixels(table.width)) +
+        out += ".window[data-screen=" + std::string(table.name) +
+               "]{--cw:" + std::to_string(pixels(table.width)) +
                ";--ch:" + std::to_string(pixels(table.height)) + "}\n";
         for (const Control& c : table.controls)
             out += "#" + id(table.name, c) + "{--l:" + std::to_string(pixels(c.left)) +

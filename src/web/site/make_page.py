@@ -15,6 +15,7 @@ its comment "<!-- the startup window -->" becomes what COMMAND prints: the
 startup window as the engine draws it at start. The page is written to OUTPUT.
 """
 import pathlib
+import re
 import subprocess
 import sys
 
@@ -39,6 +40,14 @@ def main(argv):
     if not layout.startswith(".window"):
         sys.exit(f"make_page.py: {command[0]} printed no layout")
     sheet += "\n/* Where the screens' windows and controls stand (from their tables). */\n" + layout
+    # What only a reader of the sources needs stays there: the comments and
+    # indentation of the style sheet and the comment lines of the page's
+    # scripts (unless a script has a template literal, where such a line may
+    # be text).
+    sheet = re.sub(r"/\*.*?\*/\n?", "", sheet, flags=re.S)
+    sheet = re.sub(r"^[ \t]+|\n(?=\n)", "", sheet, flags=re.M).lstrip()
+    page = re.sub(r"<script>.*?</script>", lambda m: m.group(0) if "`" in m.group(0) else
+                  re.sub(r"^[ \t]*//.*\n", "", m.group(0), flags=re.M), page, flags=re.S)
     if "</style" in sheet.lower():
         sys.exit(f"make_page.py: {style} cannot stand in a <style> element")
     page = replace_once(page, f'<link rel="stylesheet" href="{style}">',

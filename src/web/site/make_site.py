@@ -215,6 +215,10 @@ def main(argv):
         pathlib.Path(output).write_text(text, encoding="utf-8")
 
     configure(args.worker, site / "sw.js")
+    # Its comments stay in the sources, but for its licence.
+    worker = (site / "sw.js").read_text(encoding="utf-8")
+    (site / "sw.js").write_text(re.sub(r"^[ \t]*//(?! SPDX-).*\n|^\n(?=\n)", "", worker, flags=re.M),
+                                encoding="utf-8")
     configure(args.nginx, site.parent / "nginx.conf")
 
 
