@@ -6,7 +6,7 @@
 # Set-up on a fresh Debian 12 machine, as root or through sudo:
 #   tools/setup.sh run           installs what is missing, builds, starts cepomer
 #   tools/setup.sh run-web       the same for the web app: builds build-web/site/
-#                                and serves it on http://127.0.0.1:8080/
+#                                and serves it on http://127.0.0.1:8080/ with nginx
 #   tools/setup.sh test          installs what is missing, builds, runs every test:
 #                                natively, with sanitizers, on arm64 (qemu), and
 #                                the tests without Qt on WebAssembly (Node)

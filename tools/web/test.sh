@@ -12,7 +12,8 @@
 #      answers are compared with (built when missing or out of date);
 #   3. build-web/: cepomer-drive.js with its .wasm and the tests without Qt;
 #   4. CTest, every program run by Node and the browser tests in Chromium;
-#      or, with --serve, the site on http://127.0.0.1:8080/ instead.
+#      or, with --serve, the site on http://127.0.0.1:8080/ instead, served
+#      by nginx with the site's own configuration, as a host serves it.
 #
 # Debian's Emscripten comes with its C and C++ libraries built, in a cache
 # that a build only reads, so it needs no write access there (EM_CACHE may
@@ -58,6 +59,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \
     -DCEPOMER_REFERENCE_DRIVE="$PWD/build/cepomer-drive"
 cmake --build "$build" --parallel "$jobs"
 if [ "${1:-}" = --serve ]; then
-    exec python3 tools/web/serve.py "$build/site" --port 8080
+    exec bash tools/web/nginx.sh "$build/site" 8080
 fi
 ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
