@@ -1,13 +1,14 @@
 // SPDX-FileCopyrightText: Cepomer developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The update every returning user meets, served as hosts serve it (nginx, with
-// the site's configuration): the site built, then a second build of the same
-// sources (salted, so that every file named by its contents differs) served
-// from the same address. A page started on the first build works to its end
-// on it while the second one installs; it offers the new version, loads it on
-// request, and from then on every start, offline too, runs the second build
-// alone, with nothing of the first left in the browser's store.
+// The site served as hosts serve it (nginx, with the site's own
+// configuration): what nginx sends, and the update every returning user meets.
+// The site built, then a second build of the same sources (salted, so that
+// every file named by its contents differs) served from the same address: a
+// page started on the first build works to its end on it while the second one
+// installs; it offers the new version, loads it on request, and from then on
+// every start, offline too, runs the second build alone, with nothing of the
+// first left in the browser's store.
 
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -68,6 +69,45 @@ async function runs(app, built, what) {
   assert.doesNotMatch(await loading(app), /Не удалось/, what);
   await app.check();
 }
+
+test("nginx: each file's type, compression and caching, and the page's policy as a header",
+     async () => {
+  const { files } = build(siteDir);
+  const meta = readFileSync(path.join(siteDir, "index.html"), "utf8")
+    .match(/<meta http-equiv="Content-Security-Policy" content="([^"]+)">/)[1];
+  const types = { html: "text/html", js: "text/javascript", wasm: "application/wasm",
+                  webmanifest: "application/manifest+json", woff2: "font/woff2", png: "image/png",
+                  txt: "text/plain" };
+  const server = await serveWithNginx(siteDir);
+  try {
+    for (const file of ["", "sw.js", ...files]) {
+      const response = await fetch(server.url + file);
+      await response.arrayBuffer();
+      const header = (name) => response.headers.get(name);
+      const extension = (file || "index.html").split(".").pop();
+      assert.deepEqual({
+        status: response.status,
+        type: header("content-type").split(";")[0],
+        gzip: header("content-encoding") === "gzip",
+        cache: header("cache-control"),
+        policy: header("content-security-policy"),
+        others: ["x-content-type-options", "referrer-policy", "cross-origin-opener-policy"]
+          .map(header).join(" "),
+        permissions: /^(\w[\w-]*=\(\)(, |$))+/.test(header("permissions-policy")),
+      }, {
+        status: 200,
+        type: types[extension],
+        gzip: !["woff2", "png"].includes(extension),
+        cache: /\.[0-9a-f]{8}\.\w+$/.test(file) ? "max-age=31536000, immutable" : "no-cache",
+        policy: `${meta}; frame-ancestors 'none'`,
+        others: "nosniff no-referrer same-origin",
+        permissions: true,
+      }, file || "/");
+    }
+  } finally {
+    await server.close();
+  }
+});
 
 test("an update: the running page keeps its build, the next start runs the new one, offline too",
      async () => {

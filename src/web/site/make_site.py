@@ -206,6 +206,8 @@ def main(argv):
         "CEPOMER_SITE_VERSION": args.version,
         "CEPOMER_SITE_HASH": hashlib.sha256(sums.encode()).hexdigest()[:16],
         "CEPOMER_SITE_FILES": ",\n".join(f'  "{name}"' for name in stored),
+        "CEPOMER_SITE_FIXED": ", ".join(f'"{name}"' for name in sorted(FIXED)),
+        "CEPOMER_HASH_DIGITS": str(HASH_DIGITS),
         "CEPOMER_CSP": csp + "; frame-ancestors 'none'",
     }
 
