@@ -111,6 +111,43 @@ EM_JS(void, jsBackInHistory, (), {
     history.back();
 });
 
+EM_JS(int, jsInCalculatorEntry, (), {
+    return history.state === "calculator" ? 1 : 0;
+});
+
+// The state is stored under the key "cepomer-state", beside the focus (kept
+// by the page's start-up lines on each focus change) under "cepomer-focus".
+EM_JS(int, jsSavedState, (char* out, int size), {
+    let state = "";
+    try {
+        state = sessionStorage.getItem("cepomer-state") || "";
+    } catch (e) {
+    }
+    if (out) stringToUTF8(state, out, size);
+    return lengthBytesUTF8(state);
+});
+
+EM_JS(void, jsSaveState, (const char* state), {
+    try {
+        const s = UTF8ToString(state);
+        if (s) {
+            sessionStorage.setItem("cepomer-state", s);
+        } else {
+            sessionStorage.removeItem("cepomer-state");
+            sessionStorage.removeItem("cepomer-focus");
+        }
+    } catch (e) {
+    }
+});
+
+EM_JS(void, jsRestoreSavedFocus, (), {
+    // As the page found it when it started, before any focus it gave since.
+    const id = Module.savedFocus;
+    const e = id ? document.getElementById(id) : null;
+    const seen = e && (e.checkVisibility ? e.checkVisibility() : e.offsetParent !== null);
+    if (seen && !e.disabled) e.focus();
+});
+
 EM_JS(void, jsDecimalSeparator, (char* out, int size), {
     const part = new Intl.NumberFormat(navigator.language).formatToParts(1.5)
                      .find(p => p.type === "decimal");
@@ -232,6 +269,29 @@ void pushHistory()
 void backInHistory()
 {
     jsBackInHistory();
+}
+
+bool inCalculatorEntry()
+{
+    return jsInCalculatorEntry() != 0;
+}
+
+std::string savedState()
+{
+    std::string state(static_cast<std::string::size_type>(jsSavedState(nullptr, 0)), '\0');
+    if (!state.empty())
+        jsSavedState(state.data(), static_cast<int>(state.size() + 1));
+    return state;
+}
+
+void saveState(const std::string& state)
+{
+    jsSaveState(state.c_str());
+}
+
+void restoreSavedFocus()
+{
+    jsRestoreSavedFocus();
 }
 
 std::string decimalSeparator()

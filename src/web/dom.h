@@ -43,6 +43,18 @@ void ready();
 
 void pushHistory();
 void backInHistory();
+// Whether the page's current history entry is one pushHistory() made (it
+// outlives a reload).
+bool inCalculatorEntry();
+
+// The program's state kept for this tab (sessionStorage) through a reload or
+// a tab the browser discarded: "" when there is none, or storage is
+// unavailable. Saving "" forgets it. A storage that fails is as none.
+std::string savedState();
+void saveState(const std::string& state);
+// The focus as the user last left it, given back where that control is there
+// to take it.
+void restoreSavedFocus();
 
 std::string decimalSeparator();
 

@@ -47,6 +47,6 @@ EMSCRIPTEN_KEEPALIVE void cepomer_error_closed()
 int main()
 {
     page = std::make_unique<cepomer::web::Page>();
-    page->start();
+    page->start(true);
     return 0;
 }

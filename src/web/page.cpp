@@ -19,16 +19,30 @@ Page::Page() : scale_(wideScale(screens::programScreens()))
 
 Page::~Page() = default;
 
-void Page::start()
+void Page::start(bool resume)
 {
     dom::showEnded(false);
     program_ = std::make_unique<engine::Program>(screens::programScreens(), *this,
                                                  format_.value_or(rt::NumberFormat{}));
     program_->setView(this);
     program_->onEnded = [this] { ended(); };
-    program_->start();
+    // A page the browser took away comes back as the user left it; an error
+    // dialog that was open has done its work on the fields already.
+    const std::string state = resume ? dom::savedState() : std::string();
+    const bool restored = !state.empty() && program_->restore(state);
+    if (!restored)
+        program_->start();
+    calculatorEntry_ = restored && dom::inCalculatorEntry();
     settleHistory();
+    if (restored)
+        dom::restoreSavedFocus();
+    save();
     dom::ready();
+}
+
+void Page::save()
+{
+    dom::saveState(program_->ended() ? std::string() : program_->save());
 }
 
 void Page::loaded(engine::Form& form)
@@ -114,6 +128,7 @@ void Page::click(const std::string& screen, const std::string& control)
     else
         program_->click(*form, control);
     settleHistory();
+    save();
 }
 
 void Page::pageButton(const std::string& id)
@@ -127,8 +142,10 @@ void Page::pageButton(const std::string& id)
 void Page::input(const std::string& screen, const std::string& field, const std::string& text)
 {
     engine::Form* form = program_ ? program_->form(screen) : nullptr;
-    if (form)
+    if (form) {
         form->enter(field, text);
+        save();
+    }
 }
 
 // A calculator shown is a step into the page's history, so that Back (on a
@@ -170,6 +187,7 @@ void Page::back()
         }
     }
     settleHistory();
+    save();
 }
 
 } // namespace cepomer::web

@@ -21,8 +21,9 @@ class Page : public engine::View, public engine::ErrorReporter {
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
 
-    // Starts the program on its main menu.
-    void start();
+    // Starts the program on its main menu or, with `resume`, as this tab
+    // last saved it, where it saved a state.
+    void start(bool resume = false);
 
     // What the user does, as the document reports it. An empty control is
     // the window's close box.
@@ -46,6 +47,8 @@ class Page : public engine::View, public engine::ErrorReporter {
     void ended();
     void knowNumberFormat();
     void settleHistory();
+    // After each thing the user does: the state kept for a reload.
+    void save();
 
     std::unique_ptr<engine::Program> program_;
     // The browser's number format, asked for at the first click: the answer
