@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What the browser tests, the benchmark and the screenshots share: the site
-// served on a free loopback port by tools/web/serve.py, Debian's Chromium
+// served on a free loopback port by nginx as a host serves it, Debian's Chromium
 // driven by playwright-core (installed from tests/web/package-lock.json into
 // the build, never into the source tree), the two layouts, and the page's
 // screens found as a user of a screen reader finds them: by role and name.
@@ -11,15 +11,12 @@
 // build folder given as CEPOMER_WEB_BUILD (default build-web):
 //   CEPOMER_SITE          the assembled site        (<build>/site)
 //   CEPOMER_NODE_MODULES  the installed npm packages (<build>/npm/node_modules)
-//   CEPOMER_PYTHON        Python 3 to run serve.py  (python3)
 //   CHROMIUM              the browser               (/usr/bin/chromium)
 
-import { spawn } from "node:child_process";
-import { mkdtempSync, rmSync } from "node:fs";
+import { mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import path from "node:path";
-import { createInterface } from "node:readline";
 import { after, before } from "node:test";
 import { fileURLToPath } from "node:url";
 
@@ -28,10 +25,12 @@ const build = path.resolve(sourceDir, process.env.CEPOMER_WEB_BUILD ?? "build-we
 export const siteDir = path.resolve(process.env.CEPOMER_SITE ?? path.join(build, "site"));
 const nodeModules = path.resolve(process.env.CEPOMER_NODE_MODULES ??
                                  path.join(build, "npm", "node_modules"));
-const requireNpm = createRequire(nodeModules + path.sep);
+export const requireNpm = createRequire(nodeModules + path.sep);
 const { chromium } = requireNpm("playwright-core");
 
 export const MENU = "Цепомер";
+// The notice of the ended program, a region of that name.
+export const ENDED = "Работа программы завершена";
 
 // The layouts the page promises to serve: a desktop window and an upright phone.
 export const LAYOUTS = {
@@ -50,32 +49,11 @@ const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no
                         "--disable-background-networking", "--disable-component-update",
                         "--disable-sync"];
 
-// A folder served on 127.0.0.1 by tools/web/serve.py, on a port of its choosing.
+// A folder served on 127.0.0.1 as a host serves it: Debian's nginx with the
+// site's own configuration (nginx.mjs), on a port of its choosing.
 export async function serve(dir = siteDir) {
-  const child = spawn(process.env.CEPOMER_PYTHON ?? "python3",
-                      [path.join(sourceDir, "tools/web/serve.py"), dir, "--port", "0", "--quiet"],
-                      { stdio: ["ignore", "pipe", "inherit"] });
-  const exited = new Promise((resolve) => child.once("exit", resolve));
-  const orphaned = () => child.kill(); // a test or script that fails on its way out
-  process.once("exit", orphaned);
-  const lines = createInterface({ input: child.stdout });
-  const first = await Promise.race([
-    new Promise((resolve) => lines.once("line", resolve)),
-    exited.then((code) => { throw new Error(`serve.py ended (status ${code}) before serving`); }),
-  ]);
-  const url = new URL(first.trim());
-  if (url.hostname !== "127.0.0.1") {
-    child.kill();
-    throw new Error(`serve.py serves on ${url.hostname}, not on the loopback address alone`);
-  }
-  return {
-    url: url.href,
-    async close() {
-      process.off("exit", orphaned);
-      child.kill("SIGINT");
-      await exited;
-    },
-  };
+  const { serveWithNginx } = await import("./nginx.mjs");
+  return serveWithNginx(dir);
 }
 
 // Debian's Chromium, headless, with a new empty profile that goes away with it.
@@ -100,79 +78,95 @@ export async function launchWithProfile(options = {}) {
   };
 }
 
-// For the test file that calls it: one server of the site and one browser,
-// shared by its tests (the fields "server" and "browser" of what it returns).
+// For the test file that calls it: one server of the site, and browsers
+// launched on first use and shared by its tests: shared.browser() Chromium's
+// playwright-core browser; shared.engine(name, options) the layer's browser of
+// that engine with those options (engines.mjs).
 export function sharedBrowser() {
-  const shared = {};
+  const launched = new Map();
+  const shared = {
+    engine(engine, options = {}) {
+      const key = JSON.stringify([engine, options]);
+      if (!launched.has(key)) {
+        launched.set(key, import("./engines.mjs").then((m) => m.launchEngine(engine, options)));
+      }
+      return launched.get(key);
+    },
+  };
   before(async () => {
     shared.server = await serve();
     shared.browser = await launch();
   });
   after(async () => {
+    for (const browser of launched.values()) {
+      await (await browser.catch(() => null))?.close();
+    }
     await shared.browser?.close();
     await shared.server?.close();
   });
   return shared;
 }
 
-// The site in a new browser context (its own cache, storage and service
-// workers), waited for until the main menu is usable and the engine runs (or,
-// with engine: false, the menu alone); prepare(context) runs before the page
-// is opened. The page's problems (failed requests, uncaught exceptions,
-// console errors) are collected; check() fails on any.
-export async function open(browser, address,
-                           { layout = "wide", language = "ru", engine = true, prepare } = {}) {
-  const context = await browser.newContext({ ...LAYOUTS[layout],
-                                             locale: LOCALES[language].locale });
-  context.setDefaultTimeout(10_000);
-  const page = await context.newPage();
-  const problems = [];
-  page.on("pageerror", (e) => problems.push(`uncaught: ${e.message}`));
-  page.on("console", (m) => m.type() === "error" && problems.push(`console: ${m.text()}`));
-  page.on("requestfailed", (r) => problems.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
-  page.on("response", (r) => r.status() >= 400 && problems.push(`${r.status()}: ${r.url()}`));
-  const app = new App(page, context, layout, language, problems);
-  await prepare?.(context);
-  await page.goto(address);
+// The site in a new tab (its own cache, storage and service workers), waited
+// for until the main menu is usable and the engine runs (or, with engine:
+// false, the menu alone; with restored: true, the engine alone, on whatever
+// screen it restored). `browser` is one of the layer's (engines.mjs) or
+// Chromium's playwright-core browser; for the latter prepare(context) runs
+// before the page is opened. The page's problems (failed requests, uncaught
+// exceptions, console errors, policy violations) are collected; check() fails
+// on any.
+export async function open(browser, address, { layout = "wide", language = "ru", engine = true,
+                                               prepare } = {}) {
+  if (!browser.newTab) {
+    const { chromiumTabs } = await import("./engines.mjs");
+    browser = chromiumTabs(browser, { language });
+  }
+  const tab = await browser.newTab({ layout, prepare });
+  const app = new App(tab, language);
+  await tab.goto(address);
   await app.ready({ engine });
   return app;
 }
 
 export class App {
-  constructor(page, context, layout, language, problems) {
-    Object.assign(this, { page, context, layout, language, problems });
+  constructor(tab, language = "ru") {
+    Object.assign(this, { tab, language, layout: tab.layout, page: tab.page,
+                          context: tab.context });
     this.separator = LOCALES[language].separator;
   }
 
-  async ready({ engine = true } = {}) {
+  async ready({ engine = true, restored = false } = {}) {
     try {
-      await this.page.waitForFunction((engine) => {
+      await this.tab.waitFor("the page ready", (engine) => {
         const { ready, started } = document.documentElement.dataset;
         return ready === "1" && (!engine || started === "1");
-      }, engine);
+      }, engine || restored);
     } catch (e) {
       e.message += `\n  the main menu never became usable; the page's problems:\n  ` +
-                   this.problems.join("\n  ");
+                   (await this.tab.problems()).join("\n  ");
       throw e;
     }
-    await this.screen(MENU);
+    if (!restored) {
+      await this.screen(MENU);
+    }
   }
 
-  check() {
-    if (this.problems.length > 0) {
-      throw new Error(`the page had problems:\n  ${this.problems.join("\n  ")}`);
+  async check() {
+    const problems = await this.tab.problems();
+    if (problems.length > 0) {
+      throw new Error(`the page had problems:\n  ${problems.join("\n  ")}`);
     }
   }
 
   async close() {
-    await this.context.close();
+    await this.tab.close();
   }
 
   // The shown windows' captions.
   shown() {
-    return this.page.locator("section.window:not([hidden])").evaluateAll(
-      (sections) => sections.filter((s) => s.checkVisibility())
-        .map((s) => s.querySelector("h2")?.textContent));
+    return this.tab.evaluate(() => [...document.querySelectorAll("section.window:not([hidden])")]
+      .filter((s) => (s.checkVisibility ? s.checkVisibility() : s.offsetParent !== null))
+      .map((s) => s.querySelector("h2")?.textContent));
   }
 
   // The screen of that caption once it is the one window shown.
@@ -180,8 +174,23 @@ export class App {
     await until(`"${caption}" shown alone`, async () => {
       const shown = await this.shown();
       return shown.length === 1 && shown[0] === caption;
-    }, async () => `shown: ${JSON.stringify(await this.shown())}`);
+    }, async () => `shown: ${JSON.stringify(await this.shown())}`, 10_000);
     return new Screen(this, caption);
+  }
+
+  // The id of the focused element.
+  focused() {
+    return this.tab.evaluate(() => document.activeElement?.id ?? "");
+  }
+
+  // The one element of that role and name on the page (or within the scope's).
+  async element(role, name, scope) {
+    let found = null;
+    await until(`the ${role} "${name}"`, async () => {
+      found = await this.tab.find(role, name, scope);
+      return found !== null;
+    });
+    return found;
   }
 
   // A number as the transcripts write it (with a point), in the page's separator.
@@ -194,25 +203,25 @@ export class Screen {
   constructor(app, caption) {
     this.app = app;
     this.caption = caption;
-    this.window = app.page.getByRole("dialog", { name: caption, exact: true });
+    this.scope = { role: "dialog", name: caption };
   }
 
   field(name) {
-    return this.window.getByRole("textbox", { name, exact: true });
+    return this.app.element("textbox", name, this.scope);
   }
 
   button(name) {
-    return this.window.getByRole("button", { name, exact: true });
+    return this.app.element("button", name, this.scope);
   }
 
   async read(name) {
-    return this.field(name).inputValue();
+    return (await this.field(name)).value();
   }
 
   // Typing is what a user can do only into an enabled field.
   async type(name, text) {
-    const field = this.field(name);
-    if (await field.isDisabled()) {
+    const field = await this.field(name);
+    if (await field.disabled()) {
       throw new Error(`"${name}" on "${this.caption}" is disabled: nothing can be typed there`);
     }
     await field.fill(text);
@@ -220,22 +229,21 @@ export class Screen {
 
   // A click with the mouse on a wide screen, a tap on a phone.
   async press(name) {
-    const button = this.button(name);
-    if (await button.isDisabled()) {
+    const button = await this.button(name);
+    if (await button.disabled()) {
       throw new Error(`"${name}" on "${this.caption}" is disabled: it cannot be pressed`);
     }
-    await (this.app.layout === "phone" ? button.tap() : button.click());
+    await button.click();
   }
 
   // The one field or button of that name.
   async control(name) {
-    const field = this.field(name);
-    return (await field.count()) === 1 ? field : this.button(name);
+    return (await this.app.tab.find("textbox", name, this.scope)) ?? this.button(name);
   }
 
   async expectDisabled(...names) {
     for (const name of names) {
-      if (!(await (await this.control(name)).isDisabled())) {
+      if (!(await (await this.control(name)).disabled())) {
         throw new Error(`"${name}" on "${this.caption}" is enabled; it should not be`);
       }
     }
@@ -243,7 +251,7 @@ export class Screen {
 
   async expectEnabled(...names) {
     for (const name of names) {
-      if (await (await this.control(name)).isDisabled()) {
+      if (await (await this.control(name)).disabled()) {
         throw new Error(`"${name}" on "${this.caption}" is disabled; it should not be`);
       }
     }
@@ -269,11 +277,19 @@ export class Screen {
     const expected = Object.fromEntries(Object.entries(results)
       .map(([name, text]) => [name, this.app.number(text)]));
     await this.press(button);
+    await this.expectValues(expected, `the results of "${button}" on "${this.caption}"`);
+  }
+
+  // Waits until each field reads as given (in the page's own text).
+  async expectValues(expected, what = `the fields of "${this.caption}"`) {
     const got = async () => Object.fromEntries(await Promise.all(
       Object.keys(expected).map(async (name) => [name, await this.read(name)])));
-    await until(`the results of "${button}" on "${this.caption}"`, async () =>
-      JSON.stringify(await got()) === JSON.stringify(expected),
-    async () => `expected ${JSON.stringify(expected)}\n  got      ${JSON.stringify(await got())}`);
+    await until(what, async () => JSON.stringify(await got()) === JSON.stringify(expected),
+      async () => `expected ${JSON.stringify(expected)}\n  got      ${JSON.stringify(await got())}`);
+  }
+
+  async closeBox() {
+    await (await this.button("Закрыть")).click();
   }
 
   async toMenu() {
@@ -288,7 +304,7 @@ export async function openCalculator(menu, button, caption) {
 }
 
 // Waits, within a time limit, for check() to hold; what() says what was seen.
-export async function until(what, check, seen = async () => "", timeout = 5_000) {
+export async function until(what, check, seen = async () => "", timeout = 10_000) {
   const deadline = Date.now() + timeout;
   for (;;) {
     if (await check()) {
@@ -302,12 +318,15 @@ export async function until(what, check, seen = async () => "", timeout = 5_000)
   }
 }
 
-// axe-core's checks of WCAG 2.1 A and AA on what the page shows now.
-export async function axeViolations(page) {
-  if (!(await page.evaluate(() => "axe" in window))) {
-    await page.addScriptTag({ path: requireNpm.resolve("axe-core/axe.min.js") });
+// axe-core's checks of WCAG 2.1 A and AA on what the page shows now, in any
+// engine (run by the driver, not added to the page as an element, so the
+// page's content security policy, which forbids that, has nothing to say).
+const axeSource = () => readFileSync(requireNpm.resolve("axe-core/axe.min.js"), "utf8");
+export async function axeViolations(tab) {
+  if (!(await tab.evaluate(() => "axe" in window))) {
+    await tab.run(axeSource());
   }
-  const result = await page.evaluate(() => window.axe.run(document, {
+  const result = await tab.evaluate(() => window.axe.run(document, {
     runOnly: { type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"] },
   }));
   return result.violations.map((v) =>

@@ -14,10 +14,11 @@ import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import path from "node:path";
-import { test } from "node:test";
+import { describe, test } from "node:test";
 
 import { crossSection } from "./calculators.mjs";
-import { MENU, launch, open, siteDir, sourceDir, temporaryFolder, until } from "./harness.mjs";
+import { ENGINES } from "./engines.mjs";
+import { MENU, open, sharedBrowser, siteDir, sourceDir, temporaryFolder, until } from "./harness.mjs";
 import { serveWithNginx } from "./nginx.mjs";
 
 const stage = process.env.CEPOMER_SITE_STAGE ?? path.resolve(siteDir, "../site-stage");
@@ -45,14 +46,14 @@ function secondBuild(dir, first) {
 }
 
 // What the page runs and shows, what the browser stores (store name: paths).
-const script = (app) => app.page.evaluate(() =>
+const script = (app) => app.tab.evaluate(() =>
   [...document.scripts].map((s) => s.getAttribute("src")).find((src) => src) ?? "");
-const loading = (app) => app.page.evaluate(() => document.getElementById("loading").textContent);
-const offered = (app) => app.page.evaluate(() => {
+const loading = (app) => app.tab.evaluate(() => document.getElementById("loading").textContent);
+const offered = (app) => app.tab.evaluate(() => {
   const notice = document.getElementById("update");
   return notice.hidden ? "" : notice.textContent;
 });
-const stored = (app) => app.page.evaluate(async () => {
+const stored = (app) => app.tab.evaluate(async () => {
   const found = {};
   for (const key of await caches.keys()) {
     const requests = await (await caches.open(key)).keys();
@@ -109,11 +110,15 @@ test("nginx: each file's type, compression and caching, and the page's policy as
   }
 });
 
+const shared = sharedBrowser();
+
+for (const engine of ENGINES) {
+describe(engine, () => {
 test("an update: the running page keeps its build, the next start runs the new one, offline too",
      async () => {
   const first = build(siteDir);
   const folder = temporaryFolder("cepomer-update-");
-  const browser = await launch();
+  const browser = await shared.engine(engine);
   let server = await serveWithNginx(first.site);
   try {
     const second = secondBuild(folder.dir, first);
@@ -122,14 +127,15 @@ test("an update: the running page keeps its build, the next start runs the new o
 
     const app = await open(browser, server.url);
     await runs(app, first, "the first visit");
-    await app.page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+    await app.tab.waitFor("the service worker in control",
+                          () => navigator.serviceWorker.controller !== null);
 
     // The new build published: the next start still runs the stored one,
     // which finds, installs and offers the new one, and works to its end.
     const port = server.port;
     await server.close();
     server = await serveWithNginx(second.site, { port });
-    await app.page.reload();
+    await app.tab.reload();
     await app.ready();
     await until("the new version offered", async () => /Доступна новая версия/.test(await offered(app)),
                 async () => `stored: ${JSON.stringify(await stored(app))}`, 20_000);
@@ -137,7 +143,7 @@ test("an update: the running page keeps its build, the next start runs the new o
     await runs(app, first, "the page started before the update");
 
     // Loaded on request: the page comes back on the new build.
-    await app.page.getByRole("button", { name: "Обновить", exact: true }).click();
+    await (await app.element("button", "Обновить")).click();
     await until("the page reloaded on the new build", async () =>
       (await script(app).catch(() => "")) === second.script);
     await runs(app, second, "the page after Обновить");
@@ -149,14 +155,15 @@ test("an update: the running page keeps its build, the next start runs the new o
     // The next start with no server at all.
     await server.close();
     server = null;
-    await app.page.goto(`http://127.0.0.1:${port}/`);
+    await app.tab.goto(`http://127.0.0.1:${port}/`);
     await runs(app, second, "the start offline");
     assert.deepEqual(await stored(app), alone);
     assert.equal(await offered(app), "");
     await app.close();
   } finally {
-    await browser.close();
     await server?.close();
     folder.remove();
   }
 });
+});
+}

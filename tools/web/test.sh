@@ -11,7 +11,8 @@
 #   2. the native driver, build/cepomer-drive, the reference the web driver's
 #      answers are compared with (built when missing or out of date);
 #   3. build-web/: cepomer-drive.js with its .wasm and the tests without Qt;
-#   4. CTest, every program run by Node and the browser tests in Chromium;
+#   4. CTest, every program run by Node and the browser tests in Chromium,
+#      Firefox ESR and WebKitGTK;
 #      or, with --serve, the site on http://127.0.0.1:8080/ instead, served
 #      by nginx with the site's own configuration, as a host serves it.
 #
