@@ -341,14 +341,20 @@ async function webkitBrowser({ scheme, language }) {
         return Object.values(e)[0];
       };
       // The shown elements the selector matches (within an element, or the
-      // page), then those of that role and name as WebKit's accessibility
-      // tree has them (a hidden element is in no tree).
+      // page) whose texts hold the name, then those of that role and name as
+      // WebKit's accessibility tree has them (a hidden element is in no
+      // tree). The first step only spares asking about every element.
       const named = async (within, css, role, name) => {
         const found = [];
         const shown = await call("POST", `${s}/execute/sync`, {
-          script: `return [...(arguments[0] ?? document).querySelectorAll(arguments[1])]
-                     .filter((e) => e.checkVisibility());`,
-          args: [within ? { [ELEMENT]: within } : null, css] });
+          script: `const texts = (e) => [e.textContent, e.getAttribute("aria-label"),
+                     ...[...(e.labels ?? [])].map((l) => l.textContent),
+                     ...(e.getAttribute("aria-labelledby") ?? "").split(" ")
+                       .map((id) => document.getElementById(id)?.textContent)];
+                   return [...(arguments[0] ?? document).querySelectorAll(arguments[1])]
+                     .filter((e) => e.checkVisibility() &&
+                                    texts(e).some((t) => t && t.includes(arguments[2])));`,
+          args: [within ? { [ELEMENT]: within } : null, css, name] });
         for (const e of shown.map(id)) {
           try {
             if (await call("GET", `${s}/element/${e}/computedrole`) === role &&
