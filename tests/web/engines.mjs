@@ -247,7 +247,12 @@ async function xDisplay() {
                                   "tcp"], { stdio: ["ignore", "pipe", "ignore"] });
       process.once("exit", () => xvfb.kill());
       xvfb.once("error", reject);
-      xvfb.stdout.once("data", (d) => resolve(`:${String(d).trim()}`));
+      xvfb.stdout.once("data", (d) => {
+        // Then neither the server nor its pipe keeps the tests running.
+        xvfb.stdout.destroy();
+        xvfb.unref();
+        resolve(`:${String(d).trim()}`);
+      });
     });
   }
   return display;
