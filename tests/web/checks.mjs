@@ -100,3 +100,43 @@ export async function viewportProblems(tab) {
   }
   return problems;
 }
+
+// In Windows' high contrast (forced-colors) the system's colours replace the
+// page's, and whatever only a background set apart vanishes: every shown
+// control and window, the close boxes and the dialog must keep a boundary of
+// their own, the title bar its own colours, a disabled control GrayText, and
+// the focus a ring.
+export async function forcedColorsProblems(tab) {
+  return tab.evaluate(() => {
+    const problems = [];
+    if (!matchMedia("(forced-colors: active)").matches) {
+      return ["the page does not see forced colours"];
+    }
+    const probe = document.body.appendChild(document.createElement("span"));
+    probe.style.color = "GrayText";
+    const gray = getComputedStyle(probe).color;
+    probe.remove();
+    const name = (e) => e.id || e.getAttribute("aria-label") || e.textContent.trim().slice(0, 30);
+    const shown = [...document.querySelectorAll("section.window, dialog[open], input, button")]
+      .filter((e) => e.checkVisibility());
+    for (const e of shown) {
+      const s = getComputedStyle(e);
+      if (s.borderTopStyle === "none" || parseFloat(s.borderTopWidth) === 0) {
+        problems.push(`${name(e)} has no boundary`);
+      }
+      if (e.disabled && s.color !== gray) {
+        problems.push(`${name(e)} is disabled but not in GrayText`);
+      }
+      if (e.matches(":focus-visible") && (s.outlineStyle === "none" || s.outlineColor === s.backgroundColor)) {
+        problems.push(`${name(e)} has the focus and no ring`);
+      }
+    }
+    for (const bar of document.querySelectorAll("section.window .titlebar")) {
+      if (bar.checkVisibility() && getComputedStyle(bar).backgroundColor ===
+          getComputedStyle(bar.closest("section.window")).backgroundColor) {
+        problems.push(`the title bar of ${bar.textContent.trim()} is not set apart`);
+      }
+    }
+    return problems;
+  });
+}

@@ -4,13 +4,14 @@
 // Every screen in both layouts, in Russian, in each browser engine: each
 // calculator's worked example, then every screen, the run-time error dialog
 // and the ended state checked by axe-core (WCAG 2.1 A and AA) and against the
-// layout's promises, in the light and the dark colour scheme.
+// layout's promises, in the light and the dark colour scheme, and in Windows'
+// high contrast.
 
 import assert from "node:assert/strict";
 import { describe, test } from "node:test";
 
 import { CALCULATORS } from "./calculators.mjs";
-import { layoutProblems, viewportProblems } from "./checks.mjs";
+import { forcedColorsProblems, layoutProblems, viewportProblems } from "./checks.mjs";
 import { ENGINES } from "./engines.mjs";
 import { ENDED, LAYOUTS, MENU, axeViolations, open, openCalculator, sharedBrowser,
          until } from "./harness.mjs";
@@ -39,12 +40,18 @@ for (const engine of ENGINES) {
         await app.close();
       });
 
-      for (const scheme of ["light", "dark"]) {
+      // Windows' high contrast, where the engine has it: once, wide.
+      const forced = engine !== "webkit" && layout === "wide" ? ["high contrast"] : [];
+      for (const scheme of ["light", "dark", ...forced]) {
         test(`${layout}, ${scheme}: every screen, the error dialog and the ended state accessible and laid out`,
              async () => {
-          const app = await open(await shared.engine(engine, { scheme }), shared.server.url,
+          const options = scheme === "high contrast" ? { forcedColors: true } : { scheme };
+          const app = await open(await shared.engine(engine, options), shared.server.url,
                                  { layout });
           await everyScreen(app, layout, async (tab) => {
+            if (options.forcedColors) {
+              return forcedColorsProblems(tab);
+            }
             const dark = await tab.evaluate(() => matchMedia("(prefers-color-scheme: dark)").matches);
             return dark === (scheme === "dark") ? [] : [`the page does not see the ${scheme} scheme`];
           });
