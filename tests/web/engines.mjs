@@ -274,24 +274,18 @@ function localeFolder() {
   return locales;
 }
 
-async function webkitBrowser({ scheme, language }) {
+// WebKitWebDriver on a free port, in a process group of its own so that
+// stop() ends the browsers it started too; call() is one request to it.
+async function webkitDriver(env) {
   const port = await freePort();
-  const folder = localeFolder();
-  const locale = LANGUAGES[language].replace("-", "_");
-  await folder[locale];
-  const driver = spawn(process.env.WEBKIT_WEBDRIVER ?? "WebKitWebDriver", [`--port=${port}`], {
-    stdio: "ignore",
-    env: { ...process.env, DISPLAY: await xDisplay(), LOCPATH: folder.dir,
-           LANG: `${locale}.UTF-8`, LANGUAGE: LANGUAGES[language], LC_ALL: `${locale}.UTF-8`,
-           GTK_THEME: scheme === "dark" ? "Adwaita:dark" : "Adwaita" },
-  });
-  const orphaned = () => driver.kill();
-  process.once("exit", orphaned);
+  const driver = spawn(process.env.WEBKIT_WEBDRIVER ?? "WebKitWebDriver", [`--port=${port}`],
+                       { stdio: "ignore", env, detached: true });
   const base = `http://127.0.0.1:${port}`;
-  const call = async (method, where, body) => {
+  const call = async (method, where, body, timeout = 120_000) => {
     const response = await fetch(base + where, {
       method, headers: { "content-type": "application/json" },
-      body: body === undefined ? undefined : JSON.stringify(body) });
+      body: body === undefined ? undefined : JSON.stringify(body),
+      signal: AbortSignal.timeout(timeout) });
     const answer = await response.json();
     if (answer.value?.error) {
       const e = new Error(`WebDriver ${method} ${where}: ${answer.value.error}: ${answer.value.message}`);
@@ -300,17 +294,38 @@ async function webkitBrowser({ scheme, language }) {
     }
     return answer.value;
   };
+  const stop = () => {
+    try {
+      process.kill(-driver.pid, "SIGKILL");
+    } catch {
+      // gone already
+    }
+  };
   for (let i = 0; ; ++i) { // until the driver listens
     try {
       await call("GET", "/status");
-      break;
+      return { call, stop };
     } catch (e) {
       if (i > 100) {
+        stop();
         throw e;
       }
       await settle(50);
     }
   }
+}
+
+async function webkitBrowser({ scheme, language }) {
+  const folder = localeFolder();
+  const locale = LANGUAGES[language].replace("-", "_");
+  await folder[locale];
+  const env = { ...process.env, DISPLAY: await xDisplay(), LOCPATH: folder.dir,
+                LANG: `${locale}.UTF-8`, LANGUAGE: LANGUAGES[language], LC_ALL: `${locale}.UTF-8`,
+                GTK_THEME: scheme === "dark" ? "Adwaita:dark" : "Adwaita" };
+  let driver = await webkitDriver(env);
+  const orphaned = () => driver.stop();
+  process.on("exit", orphaned);
+  const call = (...args) => driver.call(...args);
   const binary = process.env.MINIBROWSER ??
     "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const sessions = new Set();
@@ -324,8 +339,22 @@ async function webkitBrowser({ scheme, language }) {
         sessions.delete(old);
         await call("DELETE", `/session/${old}`).catch(() => {});
       }
-      const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
-        "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } });
+      let sessionId;
+      for (let attempt = 1; !sessionId; ++attempt) {
+        try {
+          ({ sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
+            "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000));
+        } catch (e) {
+          if (e.webdriver || attempt === 3) {
+            throw e;
+          }
+          // A browser that never came up, seen now and then on a loaded
+          // machine: the driver goes with all it started, and a new one tries.
+          driver.stop();
+          sessions.clear();
+          driver = await webkitDriver(env);
+        }
+      }
       sessions.add(sessionId);
       const s = `/session/${sessionId}`;
       await call("POST", `${s}/timeouts`, { script: 10_000, pageLoad: 20_000 });
@@ -414,7 +443,7 @@ async function webkitBrowser({ scheme, language }) {
         await call("DELETE", `/session/${id}`).catch(() => {});
       }
       process.off("exit", orphaned);
-      driver.kill();
+      driver.stop();
     },
   };
 }
