@@ -86,7 +86,9 @@ const median = (values) => {
 };
 
 const site = await serve(siteDir);
-const blank = await serve(path.join(here, "web"));
+// The blank page served as the site is, under its headers and policy.
+const blank = await serve(path.join(here, "web"),
+                          { conf: path.join(path.dirname(siteDir), "nginx.conf") });
 const browser = await launch();
 const requested = new Set();
 const times = { site: [], blank: [] };

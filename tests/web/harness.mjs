@@ -51,9 +51,9 @@ const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no
 
 // A folder served on 127.0.0.1 as a host serves it: Debian's nginx with the
 // site's own configuration (nginx.mjs), on a port of its choosing.
-export async function serve(dir = siteDir) {
+export async function serve(dir = siteDir, options) {
   const { serveWithNginx } = await import("./nginx.mjs");
-  return serveWithNginx(dir);
+  return serveWithNginx(dir, options);
 }
 
 // Debian's Chromium, headless, with a new empty profile that goes away with it.

@@ -4,7 +4,7 @@
 // The site as a host serves it: Debian's nginx with the site's own
 // configuration (tools/web/nginx.sh), on 127.0.0.1. The same shape as serve()
 // of harness.mjs: { url, close() }. A port can be asked for, to serve another
-// folder at the same address as before.
+// folder at the same address as before, and another folder's configuration.
 
 import { spawn } from "node:child_process";
 import path from "node:path";
@@ -13,8 +13,10 @@ import { fileURLToPath } from "node:url";
 
 const script = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../../tools/web/nginx.sh");
 
-export async function serveWithNginx(dir, { port = 0 } = {}) {
-  const child = spawn("bash", [script, dir, String(port)], { stdio: ["ignore", "pipe", "inherit"] });
+export async function serveWithNginx(dir, { port = 0, conf } = {}) {
+  const child = spawn("bash", [script, dir, String(port)], {
+    stdio: ["ignore", "pipe", "inherit"],
+    env: conf ? { ...process.env, CEPOMER_NGINX_CONF: conf } : process.env });
   const exited = new Promise((resolve) => child.once("exit", resolve));
   const orphaned = () => child.kill("SIGTERM");
   process.once("exit", orphaned);

@@ -10,7 +10,8 @@
 # SITE (build-web/site, or site/ of the zip) on http://127.0.0.1:PORT/ (8080;
 # 0 picks a free port), with the nginx.conf beside SITE (the build and the zip
 # put it there) as a host installs it: only its "listen" and "root" lines
-# changed. The first line printed is the address to open; Ctrl-C ends it.
+# changed (CEPOMER_NGINX_CONF names another). The first line printed is the
+# address to open; Ctrl-C ends it.
 #
 # nginx runs in the foreground as the calling user, with a temporary folder of
 # its own for everything it writes: no root needed, and nothing of the

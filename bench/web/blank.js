@@ -1,0 +1,3 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+document.documentElement.dataset.ready = "1";
