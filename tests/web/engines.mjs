@@ -243,16 +243,18 @@ async function xDisplay() {
   }
   if (!display) {
     display = new Promise((resolve, reject) => {
+      // -noreset: the server stays as it is when its last client goes
+      // (else it starts afresh and says its display number once more).
       const xvfb = spawn("Xvfb", ["-displayfd", "1", "-screen", "0", "1600x1000x24", "-nolisten",
-                                  "tcp"], { stdio: ["ignore", "pipe", "ignore"] });
+                                  "tcp", "-noreset"], { stdio: ["ignore", "pipe", "ignore"] });
       process.once("exit", () => xvfb.kill());
       xvfb.once("error", reject);
-      xvfb.stdout.once("data", (d) => {
-        // Then neither the server nor its pipe keeps the tests running.
-        xvfb.stdout.destroy();
-        xvfb.unref();
-        resolve(`:${String(d).trim()}`);
-      });
+      xvfb.stdout.once("data", (d) => resolve(`:${String(d).trim()}`));
+      // Read to the end, so that no write of the server's meets a closed
+      // pipe (which would end it), yet neither keeps the tests running.
+      xvfb.stdout.resume();
+      xvfb.stdout.unref();
+      xvfb.unref();
     });
   }
   return display;
@@ -322,10 +324,10 @@ async function webkitBrowser({ scheme, language }) {
   const env = { ...process.env, DISPLAY: await xDisplay(), LOCPATH: folder.dir,
                 LANG: `${locale}.UTF-8`, LANGUAGE: LANGUAGES[language], LC_ALL: `${locale}.UTF-8`,
                 GTK_THEME: scheme === "dark" ? "Adwaita:dark" : "Adwaita" };
-  let driver = await webkitDriver(env);
+  const driver = await webkitDriver(env);
   const orphaned = () => driver.stop();
   process.on("exit", orphaned);
-  const call = (...args) => driver.call(...args);
+  const { call } = driver;
   const binary = process.env.MINIBROWSER ??
     "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const sessions = new Set();
@@ -339,22 +341,10 @@ async function webkitBrowser({ scheme, language }) {
         sessions.delete(old);
         await call("DELETE", `/session/${old}`).catch(() => {});
       }
-      let sessionId;
-      for (let attempt = 1; !sessionId; ++attempt) {
-        try {
-          ({ sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
-            "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000));
-        } catch (e) {
-          if (e.webdriver || attempt === 3) {
-            throw e;
-          }
-          // A browser that never came up, seen now and then on a loaded
-          // machine: the driver goes with all it started, and a new one tries.
-          driver.stop();
-          sessions.clear();
-          driver = await webkitDriver(env);
-        }
-      }
+      // (Within a minute: a browser that cannot come up leaves the driver
+      // waiting for ever.)
+      const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
+        "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000);
       sessions.add(sessionId);
       const s = `/session/${sessionId}`;
       await call("POST", `${s}/timeouts`, { script: 10_000, pageLoad: 20_000 });
