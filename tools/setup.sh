@@ -3,17 +3,20 @@
 # SPDX-FileCopyrightText: Cepomer developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Set-up on a fresh Debian 12 machine, as root or through sudo:
-#   tools/setup.sh run           installs what is missing, builds, starts cepomer
-#   tools/setup.sh run-web       the same for the web app: builds build-web/site/
-#                                and serves it on http://127.0.0.1:8080/ with nginx
-#   tools/setup.sh test          installs what is missing, builds, runs every test:
-#                                natively, with sanitizers, on arm64 (qemu), and
-#                                the tests without Qt on WebAssembly (Node)
+# Set-up on a fresh Debian 12 machine, as root or through sudo. Each command
+# installs only the Debian packages it needs (the lists beside this file):
+#   tools/setup.sh run           builds and starts the desktop program
+#   tools/setup.sh run-web       builds build-web/site/ and serves it on
+#                                http://127.0.0.1:8080/ with nginx
+#   tools/setup.sh test          builds and runs every test: natively, with
+#                                sanitizers, on arm64 (qemu), and on WebAssembly
+#                                (Node, and the page in three browser engines)
 #   tools/setup.sh test-arm64    the suite on the arm64 cross build alone
-#   tools/setup.sh test-web      the WebAssembly build alone, its tests under Node
+#   tools/setup.sh test-web      the WebAssembly build alone, with its tests
 #   tools/setup.sh test-windows  the Windows build under Wine, with its zip and
 #                                installer (the first run builds Qt: see README)
+#   tools/setup.sh test-debian   run, run-web and test, each in a pristine
+#                                Debian 12 root of its own (tools/test-debian.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-run}
@@ -22,12 +25,16 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 # Installs the packages of the given lists (one a line, "name" or
-# "name:arch") that are not installed yet.
+# "name:arch") that are not installed yet, nor provided by an installed
+# package (as a nodejs that comes with its own npm provides npm).
 install_packages() {
-    local wanted missing=() p updated=""
-    mapfile -t wanted < <(cat "$@" | sed 's/#.*//' | grep -v '^[[:space:]]*$')
+    local wanted missing=() p provided
+    mapfile -t wanted < <(cat "$@" | sed 's/#.*//' | grep -v '^[[:space:]]*$' | sort -u)
+    provided=" $(dpkg-query -W -f='${db:Status-Abbrev}|${Provides}\n' | awk -F'|' '$1 ~ /^ii/ { print $2 }' |
+        tr ',' '\n' | sed 's/(.*//; s/[[:space:]]//g' | sort -u | tr '\n' ' ') "
     for p in "${wanted[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            [[ $provided == *" $p "* ]] || missing+=("$p")
     done
     [ ${#missing[@]} -gt 0 ] || return 0
     for p in "${missing[@]}"; do
@@ -102,39 +109,49 @@ ensure_deb_src() {
     $sudo apt-get update -q
 }
 
+native=(tools/debian-packages.txt tools/test-packages.txt)
+web=(tools/web/debian-packages.txt tools/web/test-packages.txt)
 case "$mode" in
 run)
     install_packages tools/debian-packages.txt
     ;;
 test)
-    install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt \
-        tools/web/debian-packages.txt
+    install_packages "${native[@]}" tools/arm64/debian-packages.txt "${web[@]}"
     ;;
 test-arm64)
-    install_packages tools/debian-packages.txt tools/arm64/debian-packages.txt
+    install_packages "${native[@]}" tools/arm64/debian-packages.txt
     exec bash tools/arm64/test.sh
     ;;
 test-web)
-    install_packages tools/debian-packages.txt tools/web/debian-packages.txt
+    install_packages "${native[@]}" "${web[@]}"
     exec bash tools/web/test.sh
     ;;
 run-web)
-    install_packages tools/debian-packages.txt tools/web/debian-packages.txt
+    install_packages tools/web/debian-packages.txt
     exec bash tools/web/test.sh --serve
     ;;
 test-windows)
-    install_packages tools/debian-packages.txt tools/windows/debian-packages.txt
+    install_packages "${native[@]}" tools/windows/debian-packages.txt
     ensure_deb_src
     exec bash tools/windows/test.sh
     ;;
+test-debian)
+    install_packages tools/test-debian-packages.txt
+    exec bash tools/test-debian.sh
+    ;;
 *)
-    echo "usage: tools/setup.sh run|run-web|test|test-arm64|test-web|test-windows" >&2
+    echo "usage: tools/setup.sh run|run-web|test|test-arm64|test-web|test-windows|test-debian" >&2
     exit 2
     ;;
 esac
 
 build=build
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON
+if [ "$mode" = run ]; then
+    # The program alone: no tests, so none of their packages.
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON -DBUILD_TESTING=OFF
+else
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON -DBUILD_TESTING=ON
+fi
 cmake --build "$build" --parallel "$(nproc)"
 
 case "$mode" in

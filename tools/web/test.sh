@@ -3,9 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # The engine built for WebAssembly with Debian's Emscripten and tested under
-# Node. Run from anywhere once the packages of tools/debian-packages.txt and
-# tools/web/debian-packages.txt are installed; tools/setup.sh test-web does
-# both. Exits non-zero on any failure.
+# Node. Run from anywhere once the packages of tools/setup.sh test-web are
+# installed; tools/setup.sh test-web does both. Exits non-zero on any failure.
 #   1. GoogleTest for Emscripten from Debian's sources, built once into the
 #      cache and built again when Emscripten or the toolchain file changes;
 #   2. the native driver, build/cepomer-drive, the reference the web driver's
@@ -13,8 +12,9 @@
 #   3. build-web/: cepomer-drive.js with its .wasm and the tests without Qt;
 #   4. CTest, every program run by Node and the browser tests in Chromium,
 #      Firefox ESR and WebKitGTK;
-#      or, with --serve, the site on http://127.0.0.1:8080/ instead, served
-#      by nginx with the site's own configuration, as a host serves it.
+#      or, with --serve, the site alone (no tests, so neither 1 nor 2, and
+#      only tools/web/debian-packages.txt needed) on http://127.0.0.1:8080/,
+#      served by nginx with the site's own configuration, as a host serves it.
 #
 # Debian's Emscripten comes with its C and C++ libraries built, in a cache
 # that a build only reads, so it needs no write access there (EM_CACHE may
@@ -24,6 +24,14 @@ cd "$(dirname "$0")/../.."
 cache=${CEPOMER_CACHE:-/var/cache/cepomer}
 jobs=$(nproc)
 toolchain=$PWD/cmake/toolchains/emscripten.cmake
+build=build-web
+
+if [ "${1:-}" = --serve ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBUILD_TESTING=OFF
+    cmake --build "$build" --parallel "$jobs"
+    exec bash tools/web/nginx.sh "$build/site" 8080
+fi
 
 # GoogleTest: its version, Emscripten's and the compiler flags of the
 # toolchain decide whether the cached build still fits.
@@ -53,13 +61,9 @@ if [ ! -f build/CMakeCache.txt ]; then
 fi
 cmake --build build --parallel "$jobs" --target cepomer-drive
 
-build=build-web
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCEPOMER_WERROR=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBUILD_TESTING=ON \
     -DGTest_DIR="$gtest/lib/cmake/GTest" \
     -DCEPOMER_REFERENCE_DRIVE="$PWD/build/cepomer-drive"
 cmake --build "$build" --parallel "$jobs"
-if [ "${1:-}" = --serve ]; then
-    exec bash tools/web/nginx.sh "$build/site" 8080
-fi
 ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
