@@ -12,20 +12,8 @@
 # mirror its sources name); not part of CI.
 set -euo pipefail
 
-# The machine's own Debian release, from the archive its apt sources name for
-# it (deb822 .sources or sources.list alike, as apt reads them), through the
-# proxy apt is told to use.
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?no VERSION_CODENAME in /etc/os-release}")
-mirror=$(apt-get indextargets --format '$(TARGET_OF) $(RELEASE) $(CODENAME) $(REPO_URI)' \
-    'Created-By: Packages' | awk -v release="$codename" \
-    '$1 == "deb" && ($2 == release || $3 == release) { print $NF; exit }')
-if [ -z "$mirror" ]; then
-    echo "no Debian archive for $codename among apt's sources (apt-get indextargets)" >&2
-    exit 1
-fi
-eval "$(apt-config shell http_proxy Acquire::http::Proxy https_proxy Acquire::https::Proxy)"
-export http_proxy="${http_proxy:-}" https_proxy="${https_proxy:-}"
-echo "Debian $codename from $mirror"
+. "$(dirname "$0")/debian-root.sh"
+debian_archive
 
 build=$(realpath "${1:-build}")
 (cd "$build" && cpack -G DEB >/dev/null)
