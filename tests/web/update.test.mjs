@@ -2,17 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The site served as hosts serve it (nginx, with the site's own
-// configuration): what nginx sends, and the update every returning user meets.
-// The site built, then a second build of the same sources (salted, so that
-// every file named by its contents differs) served from the same address: a
-// page started on the first build works to its end on it while the second one
-// installs; it offers the new version, loads it on request, and from then on
-// every start, offline too, runs the second build alone, with nothing of the
-// first left in the browser's store.
+// configuration): what nginx sends, what its policy forbids, and the update
+// every returning user meets. The site built, then a second build of the same
+// sources (salted, so that every file named by its contents differs) served
+// from the same address, each with the other's configuration: a page started
+// on the first build works to its end on it while the second one installs,
+// in a second tab opened meanwhile too (after the browser stopped the
+// workers, where a test can make it); the new version is offered, loaded on
+// request, and from then on every start, offline too, runs the second build
+// alone, with nothing of the first left in the browser's store.
 
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { readFileSync } from "node:fs";
+import { readFileSync, writeFileSync } from "node:fs";
 import path from "node:path";
 import { describe, test } from "node:test";
 
@@ -44,6 +46,7 @@ function secondBuild(dir, first) {
     "--nginx", path.join(sourceDir, "packaging/web/nginx.conf.in"), "--salt", "update test"]);
   return build(site);
 }
+const conf = (built) => path.join(built.site, "../nginx.conf");
 
 // What the page runs and shows, what the browser stores (store name: paths).
 const script = (app) => app.tab.evaluate(() =>
@@ -71,27 +74,25 @@ async function runs(app, built, what) {
   await app.check();
 }
 
-test("nginx: each file's type, compression and caching, and the page's policy as a header",
-     async () => {
+test("nginx: each file's type, compression and caching, and one policy for all", async () => {
   const { files } = build(siteDir);
-  const meta = readFileSync(path.join(siteDir, "index.html"), "utf8")
-    .match(/<meta http-equiv="Content-Security-Policy" content="([^"]+)">/)[1];
   const types = { html: "text/html", js: "text/javascript", wasm: "application/wasm",
                   webmanifest: "application/manifest+json", woff2: "font/woff2", png: "image/png",
                   txt: "text/plain" };
   const server = await serveWithNginx(siteDir);
+  const policies = new Set();
   try {
     for (const file of ["", "sw.js", ...files]) {
       const response = await fetch(server.url + file);
       await response.arrayBuffer();
       const header = (name) => response.headers.get(name);
       const extension = (file || "index.html").split(".").pop();
+      policies.add(header("content-security-policy"));
       assert.deepEqual({
         status: response.status,
         type: header("content-type").split(";")[0],
         gzip: header("content-encoding") === "gzip",
         cache: header("cache-control"),
-        policy: header("content-security-policy"),
         others: ["x-content-type-options", "referrer-policy", "cross-origin-opener-policy"]
           .map(header).join(" "),
         permissions: /^(\w[\w-]*=\(\)(, |$))+/.test(header("permissions-policy")),
@@ -100,7 +101,6 @@ test("nginx: each file's type, compression and caching, and the page's policy as
         type: types[extension],
         gzip: !["woff2", "png"].includes(extension),
         cache: /\.[0-9a-f]{8}\.\w+$/.test(file) ? "max-age=31536000, immutable" : "no-cache",
-        policy: `${meta}; frame-ancestors 'none'`,
         others: "nosniff no-referrer same-origin",
         permissions: true,
       }, file || "/");
@@ -108,12 +108,77 @@ test("nginx: each file's type, compression and caching, and the page's policy as
   } finally {
     await server.close();
   }
+  assert.equal(policies.size, 1);
 });
 
 const shared = sharedBrowser();
 
 for (const engine of ENGINES) {
 describe(engine, () => {
+test("the policy: no frame, no inline script or eval; a module refused said so", async () => {
+  // The site's configuration with the test's own addresses: a page framing
+  // the site beside a plain text (with no policy: a location's headers
+  // replace the server's), and the site again under a policy without
+  // 'wasm-unsafe-eval', as a browser that does not know it applies it.
+  const text = readFileSync(conf(build(siteDir)), "utf8");
+  const policy = text.match(/add_header Content-Security-Policy "([^"]+)"/)[1];
+  const folder = temporaryFolder("cepomer-policy-");
+  writeFileSync(path.join(folder.dir, "nginx.conf"), text.replace(/}\s*$/, `
+    location = /framed {
+        default_type text/html;
+        add_header Cache-Control no-store;
+        return 200 '<script>var loads = [];</script><iframe src="/" onload="loads.push(1)"></iframe><iframe src="/plain" onload="loads.push(2)"></iframe>';
+    }
+    location = /plain {
+        default_type text/plain;
+        add_header Cache-Control no-store;
+        return 200 'plain';
+    }
+    location ^~ /refused/ {
+        alias "${siteDir}/";
+        add_header Content-Security-Policy "${policy.replace(" 'wasm-unsafe-eval'", "")}" always;
+    }
+}`));
+  const server = await serveWithNginx(siteDir, { conf: path.join(folder.dir, "nginx.conf") });
+  const browser = await shared.engine(engine);
+  try {
+    const tab = await browser.newTab();
+    await tab.goto(`${server.url}framed`);
+    await tab.waitFor("both frames loaded", () => window.loads?.length === 2);
+    assert.deepEqual(await tab.evaluate(() => [...document.querySelectorAll("iframe")].map((f) => {
+      try {
+        return f.contentDocument?.querySelector("#desk, body")?.textContent?.trim() ?? null;
+      } catch {
+        return null;
+      }
+    })), [null, "plain"]);
+    // (WebKitGTK compiles the module whatever the policy says.)
+    if (engine !== "webkit") {
+      await tab.goto(`${server.url}refused/`);
+      await tab.waitFor("the browser said unable", () =>
+        /^Этот браузер не может запустить Цепомер\./.test(document.getElementById("loading").textContent));
+    }
+    await tab.close();
+
+    const app = await open(browser, server.url);
+    await app.check();
+    // (Each started by the page's own means: what the driver runs itself is
+    // not the page's policy's to judge.)
+    assert.deepEqual(await app.tab.evaluate(async () => {
+      const script = document.createElement("script");
+      script.textContent = "window.ran = ['inline'];";
+      document.head.append(script);
+      setTimeout("(window.ran ??= []).push('evaluated');", 0);
+      await new Promise((resolve) => setTimeout(resolve, 200));
+      return window.ran ?? [];
+    }), []);
+    await app.close();
+  } finally {
+    await server.close();
+    folder.remove();
+  }
+});
+
 test("an update: the running page keeps its build, the next start runs the new one, offline too",
      async () => {
   const first = build(siteDir);
