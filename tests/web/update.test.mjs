@@ -20,7 +20,7 @@ import { describe, test } from "node:test";
 
 import { crossSection } from "./calculators.mjs";
 import { ENGINES } from "./engines.mjs";
-import { MENU, open, sharedBrowser, siteDir, sourceDir, temporaryFolder, until } from "./harness.mjs";
+import { App, MENU, open, sharedBrowser, siteDir, sourceDir, temporaryFolder, until } from "./harness.mjs";
 import { serveWithNginx } from "./nginx.mjs";
 
 const stage = process.env.CEPOMER_SITE_STAGE ?? path.resolve(siteDir, "../site-stage");
@@ -59,8 +59,9 @@ const offered = (app) => app.tab.evaluate(() => {
 const stored = (app) => app.tab.evaluate(async () => {
   const found = {};
   for (const key of await caches.keys()) {
-    const requests = await (await caches.open(key)).keys();
-    found[key] = requests.map((r) => new URL(r.url).pathname.slice(1)).sort();
+    // (Its files; an address with a query is the worker's note to itself.)
+    const urls = (await (await caches.open(key)).keys()).map((r) => new URL(r.url));
+    found[key] = urls.filter((url) => !url.search).map((url) => url.pathname.slice(1)).sort();
   }
   return found;
 });
@@ -179,50 +180,68 @@ test("the policy: no frame, no inline script or eval; a module refused said so",
   }
 });
 
-test("an update: the running page keeps its build, the next start runs the new one, offline too",
+test("an update: running pages keep their build, the next start runs the new one, offline too",
      async () => {
   const first = build(siteDir);
   const folder = temporaryFolder("cepomer-update-");
   const browser = await shared.engine(engine);
-  let server = await serveWithNginx(first.site);
+  const second = secondBuild(folder.dir, first);
+  assert.equal(first.files.filter((f) => second.files.includes(f)).sort().join(" "),
+               "fonts/LICENSE.txt index.html manifest.webmanifest");
+  assert.equal(readFileSync(conf(second), "utf8"), readFileSync(conf(first), "utf8"),
+               "one nginx configuration for every build");
+  let server = await serveWithNginx(first.site, { conf: conf(second) });
   try {
-    const second = secondBuild(folder.dir, first);
-    assert.equal(first.files.filter((f) => second.files.includes(f)).sort().join(" "),
-                 "fonts/LICENSE.txt index.html manifest.webmanifest");
-
     const app = await open(browser, server.url);
     await runs(app, first, "the first visit");
     await app.tab.waitFor("the service worker in control",
                           () => navigator.serviceWorker.controller !== null);
 
     // The new build published: the next start still runs the stored one,
-    // which finds, installs and offers the new one, and works to its end.
+    // which finds, installs and offers the new one.
     const port = server.port;
     await server.close();
-    server = await serveWithNginx(second.site, { port });
+    server = await serveWithNginx(second.site, { port, conf: conf(first) });
     await app.tab.reload();
     await app.ready();
     await until("the new version offered", async () => /Доступна новая версия/.test(await offered(app)),
                 async () => `stored: ${JSON.stringify(await stored(app))}`, 20_000);
-    assert.deepEqual(Object.keys(await stored(app)).sort(), [first.cache, second.cache].sort());
+    const both = [first.cache, second.cache].sort();
+    assert.deepEqual(Object.keys(await stored(app)).sort(), both);
+
+    // The idle workers stopped, and a second tab opened: the old worker, on
+    // a fresh start, serves it the old build and keeps the new one's store.
+    await app.tab.stopWorkers();
+    const other = new App(await app.tab.another());
+    await other.tab.goto(server.url);
+    await runs(other, first, "a second tab while the new version waits");
+    assert.deepEqual(Object.keys(await stored(app)).sort(), both);
     await runs(app, first, "the page started before the update");
 
-    // Loaded on request: the page comes back on the new build.
+    // Loaded on request: the page comes back on the new build; the other
+    // tab keeps the old one and works, its store kept even by a new worker
+    // started afresh.
     await (await app.element("button", "Обновить")).click();
     await until("the page reloaded on the new build", async () =>
       (await script(app).catch(() => "")) === second.script);
     await runs(app, second, "the page after Обновить");
-    const alone = { [second.cache]: second.files };
-    await until("the first build's store gone", async () =>
-      JSON.stringify(await stored(app)) === JSON.stringify(alone),
-    async () => `stored: ${JSON.stringify(await stored(app))}`);
+    await app.tab.stopWorkers();
+    await app.tab.reload();
+    await runs(app, second, "the page reloaded");
+    await runs(other, first, "the other tab after the update");
+    assert.deepEqual(Object.keys(await stored(app)).sort(), both);
+    await other.close();
 
-    // The next start with no server at all.
+    // The next start with no server at all: the first build's store gone
+    // once its last page is.
     await server.close();
     server = null;
-    await app.tab.goto(`http://127.0.0.1:${port}/`);
-    await runs(app, second, "the start offline");
-    assert.deepEqual(await stored(app), alone);
+    const alone = { [second.cache]: second.files };
+    await until("the first build's store gone", async () => {
+      await app.tab.goto(`http://127.0.0.1:${port}/`);
+      await runs(app, second, "the start offline");
+      return JSON.stringify(await stored(app)) === JSON.stringify(alone);
+    }, async () => `stored: ${JSON.stringify(await stored(app))}`);
     assert.equal(await offered(app), "");
     await app.close();
   } finally {
