@@ -29,8 +29,6 @@ import { ENGINES, LAYOUTS, LOCALES, temporaryFolder } from "./harness.mjs";
 
 export { ENGINES };
 
-const size = (layout) => ({ width: LAYOUTS[layout].width, height: LAYOUTS[layout].height });
-
 // What every page reports of itself, collected from its start where the
 // engine lets a script run before the page's own (all but WebKit's WebDriver):
 // uncaught errors, rejected promises, console errors, resources that failed
@@ -55,6 +53,9 @@ const COLLECTOR = `(() => {
   console.error = (...args) => { problems.push("console: " + args.join(" ")); error(...args); };
 })();`;
 
+const size = ({ width, height }) => ({ width, height });
+const LANGUAGES = Object.fromEntries(Object.entries(LOCALES).map(([name, l]) => [name, l.locale]));
+
 export async function launchEngine(engine, { scheme = "light", language = "ru",
                                              forcedColors = false } = {}) {
   const options = { scheme, language, forcedColors };
@@ -76,58 +77,57 @@ async function chromiumBrowser(options) {
   return { ...chromiumTabs(browser, options), close: () => browser.close() };
 }
 
-// Tabs of a playwright-core Chromium: each in a context of its own, where
-// prepare(context) may route its requests before the page opens.
+// Tabs of a playwright-core Chromium: each in a context of its own (or in that
+// of the tab it is opened beside), where prepare(context) may route its
+// requests before the page opens.
 export function chromiumTabs(browser, { scheme = "light", language = "ru",
                                         forcedColors = false } = {}) {
   return {
     engine: "chromium",
-    async newTab({ layout = "wide", prepare } = {}) {
-      const { width, height, mobile } = LAYOUTS[layout];
-      const context = await browser.newContext({
-        viewport: { width, height }, ...(mobile && { isMobile: true, hasTouch: true,
-                                                     deviceScaleFactor: 2 }),
-        locale: LOCALES[language].locale, colorScheme: scheme,
-        forcedColors: forcedColors ? "active" : "none" });
+    async newTab({ layout = "wide", prepare, beside } = {}) {
+      const context = beside?.context ?? await browser.newContext({
+        viewport: size(LAYOUTS[layout]), locale: LANGUAGES[language], colorScheme: scheme,
+        forcedColors: forcedColors ? "active" : "none",
+        ...(LAYOUTS[layout].mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: 2 }) });
       context.setDefaultTimeout(10_000);
-      await context.addInitScript(COLLECTOR);
-      await prepare?.(context);
-      const tab = (page, first) => {
-        const native = [];
-        page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
-        page.on("requestfailed", (r) => native.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
-        page.on("response", (r) => r.status() >= 400 && native.push(`${r.status()}: ${r.url()}`));
-        const locate = (role, name, scope) => {
-          const root = scope ? page.getByRole(scope.role, { name: scope.name, exact: true }) : page;
-          return root.getByRole(role, { name, exact: true });
-        };
-        return new Tab({
-          layout, page, context, native,
-          goto: (url) => page.goto(url),
-          reload: () => page.reload(),
-          back: () => page.goBack(),
-          url: () => page.url(),
-          evaluate: (fn, arg) => page.evaluate(fn, arg),
-          run: (source) => page.evaluate(source),
-          async find(role, name, scope) {
-            const l = locate(role, name, scope);
-            return (await l.count()) === 1 ? chromiumElement(l, layout) : null;
-          },
-          key: (key) => page.keyboard.press(key),
-          typeText: (text) => page.keyboard.type(text),
-          screenshot: (file) => page.screenshot({ path: file, scale: "css", animations: "disabled" }),
-          another: async () => tab(await context.newPage(), false),
-          // As a browser does with idle workers, through the DevTools protocol.
-          async stopWorkers() {
-            const cdp = await context.newCDPSession(page);
-            await cdp.send("ServiceWorker.enable");
-            await cdp.send("ServiceWorker.stopAllWorkers");
-            await cdp.detach();
-          },
-          close: () => (first ? context.close() : page.close()),
-        });
+      if (!beside) {
+        await context.addInitScript(COLLECTOR);
+        await prepare?.(context);
+      }
+      const page = await context.newPage();
+      const native = [];
+      page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
+      page.on("requestfailed", (r) => native.push(`failed: ${r.url()} ${r.failure()?.errorText}`));
+      page.on("response", (r) => r.status() >= 400 && native.push(`${r.status()}: ${r.url()}`));
+      const locate = (role, name, scope) => {
+        const root = scope ? page.getByRole(scope.role, { name: scope.name, exact: true }) : page;
+        return root.getByRole(role, { name, exact: true });
       };
-      return tab(await context.newPage(), true);
+      return new Tab({
+        layout, page, context, native,
+        goto: (url) => page.goto(url),
+        reload: () => page.reload(),
+        back: () => page.goBack(),
+        url: () => page.url(),
+        evaluate: (fn, arg) => page.evaluate(fn, arg),
+        run: (source) => page.evaluate(source),
+        async find(role, name, scope) {
+          const l = locate(role, name, scope);
+          return (await l.count()) === 1 ? chromiumElement(l, layout) : null;
+        },
+        key: (key) => page.keyboard.press(key),
+        typeText: (text) => page.keyboard.type(text),
+        screenshot: (file) => page.screenshot({ path: file, scale: "css", animations: "disabled" }),
+        another: () => this.newTab({ layout, beside: { context } }),
+        // As a browser stops idle ones, through the DevTools protocol.
+        async stopWorkers() {
+          const cdp = await context.newCDPSession(page);
+          await cdp.send("ServiceWorker.enable");
+          await cdp.send("ServiceWorker.stopAllWorkers");
+          await cdp.detach();
+        },
+        close: () => (beside ? page.close() : context.close()),
+      });
     },
   };
 }
@@ -152,8 +152,8 @@ async function firefoxBrowser({ scheme, language, forcedColors }) {
     browser: "firefox", protocol: "webDriverBiDi", headless: true,
     executablePath: process.env.FIREFOX ?? "/usr/bin/firefox-esr",
     extraPrefsFirefox: {
-      "intl.accept_languages": LOCALES[language].locale,
-      "intl.locale.requested": LOCALES[language].locale,
+      "intl.accept_languages": LANGUAGES[language],
+      "intl.locale.requested": LANGUAGES[language],
       // 0 dark, 1 light: the scheme pages see.
       "layout.css.prefers-color-scheme.content-override": scheme === "dark" ? 0 : 1,
       ...(forcedColors ? { "browser.display.document_color_use": 2 } : {}),
@@ -161,43 +161,42 @@ async function firefoxBrowser({ scheme, language, forcedColors }) {
   });
   return {
     engine: "firefox",
-    async newTab({ layout = "wide" } = {}) {
-      // Each tab in a context of its own: its own storage, caches and workers.
-      const context = await browser.createBrowserContext();
-      const tab = async (page, first) => {
-        page.setDefaultTimeout(10_000);
-        await page.setViewport(size(layout));
-        await page.evaluateOnNewDocument(COLLECTOR);
-        const native = [];
-        page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
-        const aria = (role, name) => `::-p-aria([name=${JSON.stringify(name)}][role="${role}"])`;
-        return new Tab({
-          layout, page, native,
-          goto: (url) => page.goto(url),
-          reload: () => page.reload(),
-          back: () => page.evaluate(() => history.back()).then(() => settle()),
-          url: () => page.url(),
-          evaluate: (fn, arg) => page.evaluate(fn, arg),
-          run: (source) => page.evaluate(source),
-          async find(role, name, scope) {
-            let root = page;
-            if (scope) {
-              root = await page.$(aria(scope.role, scope.name));
-              if (!root) {
-                return null;
-              }
+    async newTab({ layout = "wide", beside } = {}) {
+      // Each tab in a context of its own (or in that of the tab it is opened
+      // beside): its own storage, caches and workers.
+      const context = beside?.context ?? await browser.createBrowserContext();
+      const page = await context.newPage();
+      page.setDefaultTimeout(10_000);
+      await page.setViewport(size(LAYOUTS[layout]));
+      await page.evaluateOnNewDocument(COLLECTOR);
+      const native = [];
+      page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
+      const aria = (role, name) => `::-p-aria([name=${JSON.stringify(name)}][role="${role}"])`;
+      return new Tab({
+        layout, page, native,
+        goto: (url) => page.goto(url),
+        reload: () => page.reload(),
+        back: () => page.evaluate(() => history.back()).then(() => settle()),
+        url: () => page.url(),
+        evaluate: (fn, arg) => page.evaluate(fn, arg),
+        run: (source) => page.evaluate(source),
+        async find(role, name, scope) {
+          let root = page;
+          if (scope) {
+            root = await page.$(aria(scope.role, scope.name));
+            if (!root) {
+              return null;
             }
-            const found = await root.$$(aria(role, name));
-            return found.length === 1 ? handleElement(page, found[0]) : null;
-          },
-          key: (key) => page.keyboard.press(key === "Space" ? " " : key),
-          typeText: (text) => page.keyboard.type(text),
-          screenshot: (file) => page.screenshot({ path: file }),
-          another: async () => tab(await context.newPage(), false),
-          close: () => (first ? context.close() : page.close()),
-        });
-      };
-      return tab(await context.newPage(), true);
+          }
+          const found = await root.$$(aria(role, name));
+          return found.length === 1 ? handleElement(page, found[0]) : null;
+        },
+        key: (key) => page.keyboard.press(key === "Space" ? " " : key),
+        typeText: (text) => page.keyboard.type(text),
+        screenshot: (file) => page.screenshot({ path: file }),
+        another: () => this.newTab({ layout, beside: { context } }),
+        close: () => (beside ? page.close() : context.close()),
+      });
     },
     close: () => browser.close(),
   };
@@ -329,10 +328,10 @@ async function webkitDriver(env) {
 
 async function webkitBrowser({ scheme, language }) {
   const folder = localeFolder();
-  const locale = LOCALES[language].locale.replace("-", "_");
+  const locale = LANGUAGES[language].replace("-", "_");
   await folder[locale];
   const env = { ...process.env, DISPLAY: await xDisplay(), LOCPATH: folder.dir,
-                LANG: `${locale}.UTF-8`, LANGUAGE: LOCALES[language].locale, LC_ALL: `${locale}.UTF-8`,
+                LANG: `${locale}.UTF-8`, LANGUAGE: LANGUAGES[language], LC_ALL: `${locale}.UTF-8`,
                 GTK_THEME: scheme === "dark" ? "Adwaita:dark" : "Adwaita" };
   const driver = await webkitDriver(env);
   const orphaned = () => driver.stop();
@@ -341,121 +340,122 @@ async function webkitBrowser({ scheme, language }) {
   const binary = process.env.MINIBROWSER ??
     "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const sessions = new Set();
+  const shown = new Map(); // the window each session's commands go to
   return {
     engine: "webkit",
-    async newTab({ layout = "wide" } = {}) {
+    async newTab({ layout = "wide", beside } = {}) {
       // A session is a browser of its own: its own storage, caches and
       // workers. The driver runs one at a time: a tab a failed test left
-      // open goes.
-      for (const old of sessions) {
-        sessions.delete(old);
-        await driverCall("DELETE", `/session/${old}`).catch(() => {});
+      // open goes. A tab opened beside another is a window of its session.
+      let sessionId = beside?.sessionId;
+      if (!sessionId) {
+        for (const old of sessions) {
+          sessions.delete(old);
+          await driverCall("DELETE", `/session/${old}`).catch(() => {});
+        }
+        // (Within a minute: a browser that cannot come up leaves the driver
+        // waiting for ever.)
+        ({ sessionId } = await driverCall("POST", "/session", { capabilities: { alwaysMatch: {
+          "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000));
+        sessions.add(sessionId);
       }
-      // (Within a minute: a browser that cannot come up leaves the driver
-      // waiting for ever.)
-      const { sessionId } = await driverCall("POST", "/session", { capabilities: { alwaysMatch: {
-        "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000);
-      sessions.add(sessionId);
       const s = `/session/${sessionId}`;
-      await driverCall("POST", `${s}/timeouts`, { script: 10_000, pageLoad: 20_000 });
-      await driverCall("POST", `${s}/window/rect`, { x: 0, y: 0, ...size(layout) });
-      // A tab of the session's (its window's handle): each command goes to
-      // its window.
-      let shown = await driverCall("GET", `${s}/window`);
-      const tab = (handle, first = false) => {
-        const call = async (...args) => {
-          if (shown !== handle) {
-            await driverCall("POST", `${s}/window`, { handle });
-            shown = handle;
-          }
-          return driverCall(...args);
-        };
-        const evaluate = (fn, arg) => call("POST", `${s}/execute/async`, {
-          script: `const done = arguments[1];
-                   Promise.resolve().then(() => (${fn})(arguments[0]))
-                     .then((v) => done({ v }), (e) => done({ e: String(e && e.stack || e) }));`,
-          args: [arg ?? null] }).then((r) => {
-          if (r && "e" in r) {
-            throw new Error(`in the page: ${r.e}`);
-          }
-          return r?.v;
-        });
-        const collect = () => evaluate(new Function(COLLECTOR));
-        const id = (e) => {
-          ELEMENT = Object.keys(e)[0];
-          return Object.values(e)[0];
-        };
-        // The shown elements the selector matches (within an element, or the
-        // page) whose texts hold the name, then those of that role and name as
-        // WebKit's accessibility tree has them (a hidden element is in no
-        // tree). The first step only spares asking about every element.
-        const named = async (within, css, role, name) => {
-          const found = [];
-          const shown = await call("POST", `${s}/execute/sync`, {
-            script: `const texts = (e) => [e.textContent, e.getAttribute("aria-label"),
-                       ...[...(e.labels ?? [])].map((l) => l.textContent),
-                       ...(e.getAttribute("aria-labelledby") ?? "").split(" ")
-                         .map((id) => document.getElementById(id)?.textContent)];
-                     return [...(arguments[0] ?? document).querySelectorAll(arguments[1])]
-                       .filter((e) => e.checkVisibility() &&
-                                      texts(e).some((t) => t && t.includes(arguments[2])));`,
-            args: [within ? { [ELEMENT]: within } : null, css, name] });
-          for (const e of shown.map(id)) {
-            try {
-              if (await call("GET", `${s}/element/${e}/computedrole`) === role &&
-                  (await call("GET", `${s}/element/${e}/computedlabel`)).trim() === name) {
-                found.push(e);
-              }
-            } catch (error) {
-              if (!error.webdriver) {
-                throw error;
-              }
-            }
-          }
-          return found;
-        };
-        const keys = (text) => call("POST", `${s}/actions`, { actions: [{ type: "key", id: "keyboard",
-          actions: [...text].flatMap((k) => [{ type: "keyDown", value: k }, { type: "keyUp", value: k }]) }] });
-        return new Tab({
-          layout, native: [],
-          goto: (url) => call("POST", `${s}/url`, { url }).then(collect),
-          reload: () => call("POST", `${s}/refresh`, {}).then(collect),
-          back: () => evaluate(() => history.back()).then(() => settle()),
-          url: () => call("GET", `${s}/url`),
-          evaluate,
-          run: (source) => call("POST", `${s}/execute/sync`, { script: source, args: [] }),
-          async find(role, name, scope) {
-            let root = null;
-            if (scope) {
-              const roots = await named(null, "section, dialog, [role]", scope.role, scope.name);
-              if (roots.length !== 1) {
-                return null;
-              }
-              root = roots[0];
-            }
-            const css = { textbox: "input", button: "button, [role=button]" }[role] ??
-              "section, dialog, [role]";
-            const found = await named(root, css, role, name);
-            return found.length === 1 ? webdriverElement(s, found[0], call, keys, evaluate) : null;
-          },
-          key: (key) => keys(KEYS[key] ?? key),
-          typeText: (text) => keys(text),
-          async screenshot(file) {
-            writeFileSync(file, Buffer.from(await call("GET", `${s}/screenshot`), "base64"));
-          },
-          another: async () => tab((await call("POST", `${s}/window/new`, { type: "tab" })).handle),
-          async close() {
-            if (first) {
-              sessions.delete(sessionId);
-              await driverCall("DELETE", s);
-            } else {
-              await call("DELETE", `${s}/window`);
-              shown = null;
-            }
-          },
-        });
+      const handle = beside ? (await driverCall("POST", `${s}/window/new`, {})).handle
+        : await driverCall("GET", `${s}/window`);
+      // Each command to the window of its tab.
+      const call = async (...args) => {
+        if (shown.get(s) !== handle) {
+          await driverCall("POST", `${s}/window`, { handle });
+          shown.set(s, handle);
+        }
+        return driverCall(...args);
       };
-      return tab(shown, true);
+      await call("POST", `${s}/timeouts`, { script: 10_000, pageLoad: 20_000 });
+      await call("POST", `${s}/window/rect`, { x: 0, y: 0, ...size(LAYOUTS[layout]) });
+      const evaluate = (fn, arg) => call("POST", `${s}/execute/async`, {
+        script: `const done = arguments[1];
+                 Promise.resolve().then(() => (${fn})(arguments[0]))
+                   .then((v) => done({ v }), (e) => done({ e: String(e && e.stack || e) }));`,
+        args: [arg ?? null] }).then((r) => {
+        if (r && "e" in r) {
+          throw new Error(`in the page: ${r.e}`);
+        }
+        return r?.v;
+      });
+      const collect = () => evaluate(new Function(COLLECTOR));
+      const id = (e) => {
+        ELEMENT = Object.keys(e)[0];
+        return Object.values(e)[0];
+      };
+      // The shown elements the selector matches (within an element, or the
+      // page) whose texts hold the name, then those of that role and name as
+      // WebKit's accessibility tree has them (a hidden element is in no
+      // tree). The first step only spares asking about every element.
+      const named = async (within, css, role, name) => {
+        const found = [];
+        const shown = await call("POST", `${s}/execute/sync`, {
+          script: `const texts = (e) => [e.textContent, e.getAttribute("aria-label"),
+                     ...[...(e.labels ?? [])].map((l) => l.textContent),
+                     ...(e.getAttribute("aria-labelledby") ?? "").split(" ")
+                       .map((id) => document.getElementById(id)?.textContent)];
+                   return [...(arguments[0] ?? document).querySelectorAll(arguments[1])]
+                     .filter((e) => e.checkVisibility() &&
+                                    texts(e).some((t) => t && t.includes(arguments[2])));`,
+          args: [within ? { [ELEMENT]: within } : null, css, name] });
+        for (const e of shown.map(id)) {
+          try {
+            if (await call("GET", `${s}/element/${e}/computedrole`) === role &&
+                (await call("GET", `${s}/element/${e}/computedlabel`)).trim() === name) {
+              found.push(e);
+            }
+          } catch (error) {
+            if (!error.webdriver) {
+              throw error;
+            }
+          }
+        }
+        return found;
+      };
+      const keys = (text) => call("POST", `${s}/actions`, { actions: [{ type: "key", id: "keyboard",
+        actions: [...text].flatMap((k) => [{ type: "keyDown", value: k }, { type: "keyUp", value: k }]) }] });
+      return new Tab({
+        layout, native: [],
+        goto: (url) => call("POST", `${s}/url`, { url }).then(collect),
+        reload: () => call("POST", `${s}/refresh`, {}).then(collect),
+        back: () => evaluate(() => history.back()).then(() => settle()),
+        url: () => call("GET", `${s}/url`),
+        evaluate,
+        run: (source) => call("POST", `${s}/execute/sync`, { script: source, args: [] }),
+        async find(role, name, scope) {
+          let root = null;
+          if (scope) {
+            const roots = await named(null, "section, dialog, [role]", scope.role, scope.name);
+            if (roots.length !== 1) {
+              return null;
+            }
+            root = roots[0];
+          }
+          const css = { textbox: "input", button: "button, [role=button]" }[role] ??
+            "section, dialog, [role]";
+          const found = await named(root, css, role, name);
+          return found.length === 1 ? webdriverElement(s, found[0], call, keys, evaluate) : null;
+        },
+        key: (key) => keys(KEYS[key] ?? key),
+        typeText: (text) => keys(text),
+        async screenshot(file) {
+          writeFileSync(file, Buffer.from(await call("GET", `${s}/screenshot`), "base64"));
+        },
+        another: () => this.newTab({ layout, beside: { sessionId } }),
+        async close() {
+          if (beside) {
+            await call("DELETE", `${s}/window`);
+            shown.delete(s);
+          } else {
+            sessions.delete(sessionId);
+            await driverCall("DELETE", s);
+          }
+        },
+      });
     },
     async close() {
       for (const id of sessions) {
@@ -510,7 +510,7 @@ export class Tab {
   // Another tab of the same browser: the same storage and service workers.
   another() { return this.backend.another(); }
   // The service workers stopped, as a browser stops idle ones, where the
-  // engine lets a test do it (Chromium): whether they were.
+  // engine lets a test (Chromium): whether they were.
   async stopWorkers() {
     await this.backend.stopWorkers?.();
     return Boolean(this.backend.stopWorkers);
