@@ -154,13 +154,8 @@ test("an update: running pages keep their build, the next start runs the new one
     const probe = await browser.newTab();
     await probe.goto(`${server.url}framed`);
     await probe.waitFor("both frames loaded", () => window.loads?.length === 2);
-    assert.deepEqual(await probe.evaluate(() => [...document.querySelectorAll("iframe")].map((f) => {
-      try {
-        return f.contentDocument?.querySelector("#desk, body")?.textContent ?? null;
-      } catch {
-        return null;
-      }
-    })), [null, "text"]);
+    assert.deepEqual(await probe.evaluate(() => [...document.querySelectorAll("iframe")]
+      .map((f) => f.contentDocument?.querySelector("#desk, body")?.textContent ?? null)), [null, "text"]);
     if (engine !== "webkit") {
       await probe.goto(`${server.url}refused/`);
       await probe.waitFor("the browser said unable", () =>
@@ -194,11 +189,10 @@ test("an update: running pages keep their build, the next start runs the new one
     assert.deepEqual(Object.keys(await stored(app)).sort(), both);
     await runs(app, first, "the page started before the update");
 
-    // Loaded on request: the page comes back on the new build; the other
-    // tab keeps the old one and works, its store kept even by a new worker
-    // started afresh.
-    // (Its store lost meanwhile, as a worker from before the stores kept their
-    // order deleted it: made again as it takes over.)
+    // Loaded on request (its store lost meanwhile, as a worker from before
+    // the stores kept their order deleted it, and made again): the page comes
+    // back on the new build; the other tab keeps the old one and works, its
+    // store kept even by a new worker started afresh.
     await app.tab.evaluate((store) => caches.delete(store), second.cache);
     await (await app.element("button", "Обновить")).click();
     await until("the page reloaded on the new build", async () =>
