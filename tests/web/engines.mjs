@@ -449,11 +449,11 @@ async function webkitBrowser({ scheme, language }) {
         async close() {
           if (beside) {
             await call("DELETE", `${s}/window`);
-            shown.delete(s);
           } else {
             sessions.delete(sessionId);
             await driverCall("DELETE", s);
           }
+          shown.delete(s);
         },
       });
     },
