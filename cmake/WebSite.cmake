@@ -40,7 +40,8 @@
 #   sw.js, the service worker: the list of all the files above and a hash of
 #     their contents, which names its store;
 # and ${PROJECT_BINARY_DIR}/nginx.conf (CEPOMER_WEB_NGINX_CONF), the server
-# configuration of packaging/web/nginx.conf.in with the page's policy; and
+# configuration of packaging/web/nginx.conf.in with the site's policy,
+# the same for every version; and
 # packs ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip
 # (CEPOMER_WEB_ZIP): a folder cepomer-<version>-web/ holding site/, serve.py,
 # nginx.conf, hosting.ru.txt, README.ru.txt and licenses/: COPYING.txt, and the

@@ -25,10 +25,9 @@ import { writeFileSync } from "node:fs";
 import { createServer } from "node:net";
 import path from "node:path";
 
-import { temporaryFolder } from "./harness.mjs";
+import { ENGINES, LAYOUTS, LOCALES, temporaryFolder } from "./harness.mjs";
 
-export const ENGINES = (process.env.CEPOMER_BROWSERS ?? "chromium,firefox,webkit").split(",")
-  .filter((e) => e);
+export { ENGINES };
 
 // What every page reports of itself, collected from its start where the
 // engine lets a script run before the page's own (all but WebKit's WebDriver):
@@ -54,11 +53,8 @@ const COLLECTOR = `(() => {
   console.error = (...args) => { problems.push("console: " + args.join(" ")); error(...args); };
 })();`;
 
-const LAYOUTS = {
-  wide: { width: 1280, height: 800 },
-  phone: { width: 360, height: 740 },
-};
-const LANGUAGES = { ru: "ru-RU", en: "en-US" };
+const size = ({ width, height }) => ({ width, height });
+const LANGUAGES = Object.fromEntries(Object.entries(LOCALES).map(([name, l]) => [name, l.locale]));
 
 export async function launchEngine(engine, { scheme = "light", language = "ru",
                                              forcedColors = false } = {}) {
@@ -81,20 +77,23 @@ async function chromiumBrowser(options) {
   return { ...chromiumTabs(browser, options), close: () => browser.close() };
 }
 
-// Tabs of a playwright-core Chromium: each in a context of its own, where
-// prepare(context) may route its requests before the page opens.
+// Tabs of a playwright-core Chromium: each in a context of its own (or in that
+// of the tab it is opened beside), where prepare(context) may route its
+// requests before the page opens.
 export function chromiumTabs(browser, { scheme = "light", language = "ru",
                                         forcedColors = false } = {}) {
   return {
     engine: "chromium",
-    async newTab({ layout = "wide", prepare } = {}) {
-      const { LAYOUTS: layouts } = await import("./harness.mjs");
-      const context = await browser.newContext({
-        ...layouts[layout], locale: LANGUAGES[language], colorScheme: scheme,
-        forcedColors: forcedColors ? "active" : "none" });
+    async newTab({ layout = "wide", prepare, beside } = {}) {
+      const context = beside?.context ?? await browser.newContext({
+        viewport: size(LAYOUTS[layout]), locale: LANGUAGES[language], colorScheme: scheme,
+        forcedColors: forcedColors ? "active" : "none",
+        ...(LAYOUTS[layout].mobile && { isMobile: true, hasTouch: true, deviceScaleFactor: 2 }) });
       context.setDefaultTimeout(10_000);
-      await context.addInitScript(COLLECTOR);
-      await prepare?.(context);
+      if (!beside) {
+        await context.addInitScript(COLLECTOR);
+        await prepare?.(context);
+      }
       const page = await context.newPage();
       const native = [];
       page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
@@ -119,7 +118,15 @@ export function chromiumTabs(browser, { scheme = "light", language = "ru",
         key: (key) => page.keyboard.press(key),
         typeText: (text) => page.keyboard.type(text),
         screenshot: (file) => page.screenshot({ path: file, scale: "css", animations: "disabled" }),
-        close: () => context.close(),
+        another: () => this.newTab({ layout, beside: { context } }),
+        // As a browser stops idle ones, through the DevTools protocol.
+        async stopWorkers() {
+          const cdp = await context.newCDPSession(page);
+          await cdp.send("ServiceWorker.enable");
+          await cdp.send("ServiceWorker.stopAllWorkers");
+          await cdp.detach();
+        },
+        close: () => (beside ? page.close() : context.close()),
       });
     },
   };
@@ -154,12 +161,13 @@ async function firefoxBrowser({ scheme, language, forcedColors }) {
   });
   return {
     engine: "firefox",
-    async newTab({ layout = "wide" } = {}) {
-      // Each tab in a context of its own: its own storage, caches and workers.
-      const context = await browser.createBrowserContext();
+    async newTab({ layout = "wide", beside } = {}) {
+      // Each tab in a context of its own (or in that of the tab it is opened
+      // beside): its own storage, caches and workers.
+      const context = beside?.context ?? await browser.createBrowserContext();
       const page = await context.newPage();
       page.setDefaultTimeout(10_000);
-      await page.setViewport(LAYOUTS[layout]);
+      await page.setViewport(size(LAYOUTS[layout]));
       await page.evaluateOnNewDocument(COLLECTOR);
       const native = [];
       page.on("pageerror", (e) => native.push(`uncaught: ${e.message}`));
@@ -186,7 +194,8 @@ async function firefoxBrowser({ scheme, language, forcedColors }) {
         key: (key) => page.keyboard.press(key === "Space" ? " " : key),
         typeText: (text) => page.keyboard.type(text),
         screenshot: (file) => page.screenshot({ path: file }),
-        close: () => context.close(),
+        another: () => this.newTab({ layout, beside: { context } }),
+        close: () => (beside ? page.close() : context.close()),
       });
     },
     close: () => browser.close(),
@@ -327,28 +336,42 @@ async function webkitBrowser({ scheme, language }) {
   const driver = await webkitDriver(env);
   const orphaned = () => driver.stop();
   process.on("exit", orphaned);
-  const { call } = driver;
+  const { call: driverCall } = driver;
   const binary = process.env.MINIBROWSER ??
     "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const sessions = new Set();
+  const shown = new Map(); // the window each session's commands go to
   return {
     engine: "webkit",
-    async newTab({ layout = "wide" } = {}) {
+    async newTab({ layout = "wide", beside } = {}) {
       // A session is a browser of its own: its own storage, caches and
       // workers. The driver runs one at a time: a tab a failed test left
-      // open goes.
-      for (const old of sessions) {
-        sessions.delete(old);
-        await call("DELETE", `/session/${old}`).catch(() => {});
+      // open goes. A tab opened beside another is a window of its session.
+      let sessionId = beside?.sessionId;
+      if (!sessionId) {
+        for (const old of sessions) {
+          sessions.delete(old);
+          await driverCall("DELETE", `/session/${old}`).catch(() => {});
+        }
+        // (Within a minute: a browser that cannot come up leaves the driver
+        // waiting for ever.)
+        ({ sessionId } = await driverCall("POST", "/session", { capabilities: { alwaysMatch: {
+          "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000));
+        sessions.add(sessionId);
       }
-      // (Within a minute: a browser that cannot come up leaves the driver
-      // waiting for ever.)
-      const { sessionId } = await call("POST", "/session", { capabilities: { alwaysMatch: {
-        "webkitgtk:browserOptions": { binary, args: ["--automation"] } } } }, 60_000);
-      sessions.add(sessionId);
       const s = `/session/${sessionId}`;
+      const handle = beside ? (await driverCall("POST", `${s}/window/new`, {})).handle
+        : await driverCall("GET", `${s}/window`);
+      // Each command to the window of its tab.
+      const call = async (...args) => {
+        if (shown.get(s) !== handle) {
+          await driverCall("POST", `${s}/window`, { handle });
+          shown.set(s, handle);
+        }
+        return driverCall(...args);
+      };
       await call("POST", `${s}/timeouts`, { script: 10_000, pageLoad: 20_000 });
-      await call("POST", `${s}/window/rect`, { x: 0, y: 0, ...LAYOUTS[layout] });
+      await call("POST", `${s}/window/rect`, { x: 0, y: 0, ...size(LAYOUTS[layout]) });
       const evaluate = (fn, arg) => call("POST", `${s}/execute/async`, {
         script: `const done = arguments[1];
                  Promise.resolve().then(() => (${fn})(arguments[0]))
@@ -422,15 +445,21 @@ async function webkitBrowser({ scheme, language }) {
         async screenshot(file) {
           writeFileSync(file, Buffer.from(await call("GET", `${s}/screenshot`), "base64"));
         },
+        another: () => this.newTab({ layout, beside: { sessionId } }),
         async close() {
-          sessions.delete(sessionId);
-          await call("DELETE", s);
+          if (beside) {
+            await call("DELETE", `${s}/window`);
+          } else {
+            sessions.delete(sessionId);
+            await driverCall("DELETE", s);
+          }
+          shown.delete(s);
         },
       });
     },
     async close() {
       for (const id of sessions) {
-        await call("DELETE", `/session/${id}`).catch(() => {});
+        await driverCall("DELETE", `/session/${id}`).catch(() => {});
       }
       process.off("exit", orphaned);
       driver.stop();
@@ -478,6 +507,11 @@ export class Tab {
   typeText(text) { return this.backend.typeText(text); }
   screenshot(file) { return this.backend.screenshot(file); }
   close() { return this.backend.close(); }
+  // Another tab of the same browser: the same storage and service workers.
+  another() { return this.backend.another(); }
+  // The service workers stopped, as a browser stops idle ones, where the
+  // engine lets a test (Chromium).
+  stopWorkers() { return this.backend.stopWorkers?.(); }
 
   async back() {
     await this.keep();

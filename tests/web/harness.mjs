@@ -32,11 +32,11 @@ export const MENU = "Цепомер";
 // The notice of the ended program, a region of that name.
 export const ENDED = "Работа программы завершена";
 
-// The layouts the page promises to serve: a desktop window and an upright phone.
+// The layouts the page promises to serve, in every engine: a desktop window
+// and an upright phone (touch, two pixels to one, where the engine can).
 export const LAYOUTS = {
-  wide: { viewport: { width: 1280, height: 800 } },
-  phone: { viewport: { width: 360, height: 740 }, isMobile: true, hasTouch: true,
-           deviceScaleFactor: 2 },
+  wide: { width: 1280, height: 800 },
+  phone: { width: 360, height: 740, mobile: true },
 };
 
 // The browser's language gives the decimal separator of results.
@@ -44,6 +44,10 @@ export const LOCALES = {
   ru: { locale: "ru-RU", separator: "," },
   en: { locale: "en-US", separator: "." },
 };
+
+// The engines the tests run in (engines.mjs), from CEPOMER_BROWSERS.
+export const ENGINES = (process.env.CEPOMER_BROWSERS ?? "chromium,firefox,webkit").split(",")
+  .filter((e) => e);
 
 const CHROMIUM_FLAGS = ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                         "--disable-background-networking", "--disable-component-update",
@@ -79,8 +83,8 @@ export async function launchWithProfile(options = {}) {
 }
 
 // For the test file that calls it: one server of the site, and browsers
-// launched on first use and shared by its tests: shared.browser() Chromium's
-// playwright-core browser; shared.engine(name, options) the layer's browser of
+// launched on first use and shared by its tests: shared.browser Chromium's
+// playwright-core browser (where Chromium is among the engines); shared.engine(name, options) the layer's browser of
 // that engine with those options (engines.mjs).
 export function sharedBrowser() {
   const launched = new Map();
@@ -95,7 +99,9 @@ export function sharedBrowser() {
   };
   before(async () => {
     shared.server = await serve();
-    shared.browser = await launch();
+    if (ENGINES.includes("chromium")) {
+      shared.browser = await launch();
+    }
   });
   after(async () => {
     for (const browser of launched.values()) {

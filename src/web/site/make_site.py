@@ -21,8 +21,9 @@ The page gets its content security policy as a <meta> element: its own inline
 scripts and style sheets allowed by their hashes, everything else only from the
 site. SITE/sw.js, the service worker, is made from SW_JS_IN with the list of
 the files and a name for this version's store; SITE/../nginx.conf from
-NGINX_CONF_IN with the same policy as a header (plus what only a header can
-say).
+NGINX_CONF_IN with the policy as a header, the same for every version (the
+page's own hashes are its <meta>'s alone), so that a server set up once serves
+every later version unchanged.
 
 --salt changes every hashed file's contents without changing what it does (a
 custom section in the module, a comment in the script, an unused block in the
@@ -114,12 +115,20 @@ def source_hash(text):
     return "'sha256-" + base64.b64encode(digest).decode() + "'"
 
 
+def directives(scripts, styles):
+    """A content security policy: scripts from the site and those inline ones,
+    WebAssembly compiled from the site's module, only those inline style
+    sheets; images, fonts, downloads, the manifest and workers only from the
+    site; no plug-in, <base> or form target."""
+    return "; ".join(["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval' " + scripts,
+                      "style-src " + styles, "img-src 'self'", "font-src 'self'",
+                      "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'",
+                      "object-src 'none'", "base-uri 'none'", "form-action 'none'"])
+
+
 def policy(page):
-    """The page's content security policy: scripts from the site and the
-    page's own inline ones, by hash; WebAssembly compiled from the site's
-    module; style sheets only the page's own; fonts, icons, the module's
-    download, the manifest and the service worker from the site; nothing else,
-    not even a <base> or a form's target."""
+    """The page's own policy: its inline scripts and style sheets named by
+    their hashes."""
     scripts = re.findall(r"<script>(.*?)</script>", page, re.S)
     styles = re.findall(r"<style>(.*?)</style>", page, re.S)
     if re.search(r"<script\b(?![^>]*\bsrc=)[^>]+>", page) or re.search(r"<style\b[^>]+>", page):
@@ -127,19 +136,15 @@ def policy(page):
              "does not hash")
     if re.search(r"<[a-z][^<>]*\s(style|on[a-z]+)=", page):
         fail("index.html has a style or event handler attribute, which its policy forbids")
-    return "; ".join([
-        "default-src 'none'",
-        "script-src 'self' 'wasm-unsafe-eval' " + " ".join(map(source_hash, scripts)),
-        "style-src " + " ".join(map(source_hash, styles)),
-        "img-src 'self'",
-        "font-src 'self'",
-        "connect-src 'self'",
-        "manifest-src 'self'",
-        "worker-src 'self'",
-        "object-src 'none'",
-        "base-uri 'none'",
-        "form-action 'none'",
-    ])
+    return directives(" ".join(map(source_hash, scripts)), " ".join(map(source_hash, styles)))
+
+
+def server_policy():
+    """The policy the server sends with every file of every version: the
+    same, but inline scripts and style sheets are those the page's own policy
+    names (a browser obeys both); and what only a header can say: no site may
+    show the page in a frame."""
+    return directives("'unsafe-inline'", "'unsafe-inline'") + "; frame-ancestors 'none'"
 
 
 def main(argv):
@@ -208,7 +213,7 @@ def main(argv):
         "CEPOMER_SITE_FILES": ",\n".join(f'  "{name}"' for name in stored),
         "CEPOMER_SITE_FIXED": ", ".join(f'"{name}"' for name in sorted(FIXED)),
         "CEPOMER_HASH_DIGITS": str(HASH_DIGITS),
-        "CEPOMER_CSP": csp + "; frame-ancestors 'none'",
+        "CEPOMER_CSP": server_policy(),
     }
 
     def configure(template, output):
