@@ -1,0 +1,62 @@
+// SPDX-FileCopyrightText: Cepomer developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Restoring the program's kept state, on the input as a state, with a front
+// end watching:
+// - restore never crashes or throws;
+// - a refused state leaves the program as it was, fresh or started, and its
+//   front end is told nothing;
+// - an accepted state saves back to the very same text, and the front end is
+//   told of each screen loaded and of one window shown.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "engine/program.h"
+#include "screens/screen_list.h"
+
+namespace {
+
+using namespace cepomer::engine;
+
+struct Told : View, ErrorReporter {
+    int loads = 0, shows = 0, others = 0;
+    void loaded(Form&) override { ++loads; }
+    void shown(Form&) override { ++shows; }
+    void hidden(Form&) override { ++others; }
+    void unloaded(Form&) override { ++others; }
+    void textSet(Form&, const Control&) override { ++others; }
+    void entered(Form&, const Control&) override { ++others; }
+    void enabledSet(Form&, const Control&) override { ++others; }
+    void report(Form&, const cepomer::rt::RuntimeError&) override { ++others; }
+};
+
+void check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view state(reinterpret_cast<const char*>(data), size);
+    for (const bool started : {false, true}) {
+        Told told;
+        Program program(cepomer::screens::programScreens(), told, {","});
+        if (started)
+            program.start();
+        program.setView(&told);
+        const std::string before = program.save();
+        if (program.restore(state)) {
+            check(!started && program.save() == state);
+            check(told.loads > 0 && told.shows == 1 && told.others == 0);
+        } else {
+            check(program.save() == before);
+            check(told.loads == 0 && told.shows == 0 && told.others == 0);
+        }
+    }
+    return 0;
+}
