@@ -19,8 +19,8 @@ separator; names with a codeset, a modifier, a hyphen, unknown ones; LC_ALL,
 LC_NUMERIC, LANG, empty ones).
 
 With --restore-seed, the driver under test is also carried over into a new
-engine restored from its saved state before random commands: its answers must
-still equal the reference's.
+engine restored from its saved state ("save", then "restore") before commands
+chosen at random by that seed: its answers must still equal the reference's.
 
 A failure prints the seed, the first command whose answers differ, both
 answers and the session's commands up to it. CEPOMER_DRIVE_SEED and
@@ -66,6 +66,10 @@ class Driver:
     def send(self, line):
         self.process.stdin.write(line + b"\n")
         self.process.stdin.flush()
+
+    def ask(self, line):
+        self.send(line)
+        return self.answer()
 
     def answer(self):
         """The lines up to and with the final line, or None on silence."""
@@ -295,11 +299,9 @@ def main():
     args = parser.parse_args()
     reference = [args.reference]
     env = dict(os.environ)
-    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE", "CEPOMER_DRIVE_RESTORE_SEED"):
+    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE"):
         env.pop(name, None)
-    tested = dict(env)
-    if args.restore_seed is not None:
-        tested["CEPOMER_DRIVE_RESTORE_SEED"] = str(args.restore_seed)
+    restore_at = random.Random(args.restore_seed) if args.restore_seed is not None else None
     rng = random.Random(args.seed)
     commands = Commands(rng, discover(reference, dict(env, LC_ALL="C")))
 
@@ -308,7 +310,7 @@ def main():
         sessions += 1
         locale = rng.choice(LOCALES)
         where = f"seed {args.seed}, session {sessions} ({locale})"
-        pair = [Driver(args.drive, dict(tested, **locale)), Driver(reference, dict(env, **locale))]
+        pair = [Driver(args.drive, dict(env, **locale)), Driver(reference, dict(env, **locale))]
         commands.shown = ["frmCepomer"]
         commands.disabled = set()
         history = []
@@ -318,6 +320,14 @@ def main():
             while queue:
                 line, answered = queue.pop(0)
                 done += 1
+                if restore_at and restore_at.random() < 0.25:
+                    saved = pair[0].ask(b"save")
+                    restored = pair[0].ask(b"restore")
+                    if not saved[0].startswith(b"cepomer-state ") or saved[-1] != b"ok" \
+                            or restored != [b"ok"]:
+                        print(f"{where}: carried over before command {len(history) + 1}, "
+                              f"the driver answered {saved!r} and {restored!r}")
+                        return 1
                 history.append(line)
                 for driver in pair:
                     driver.send(line)
