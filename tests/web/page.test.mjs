@@ -3,7 +3,8 @@
 
 // What the page adds to the engine, in each browser engine: the keyboard, the
 // run-time error dialog, the browser's language, Back, the end of the program
-// and a new start, the user's work kept through a reload, and working offline
+// and a new start, the user's work kept through a reload (and never a kept
+// state that is not the last work), and working offline
 // from the service worker's cache. Then what only Chromium can be asked: a
 // click held until the engine runs, no storage at all, and installability.
 
@@ -202,6 +203,43 @@ for (const engine of ENGINES) {
       await app.element("region", ENDED);
       await tab.reload();
       await app.ready();
+      await app.check();
+      await app.close();
+    });
+
+    test("a kept state damaged, of other tables or impossible, or one storage refused: a fresh start, never older work",
+         async () => {
+      const app = await site();
+      const { tab } = app;
+      const diameter = "диаметр провода d,мм";
+      const keep = (state) => tab.evaluate((state) => sessionStorage.setItem("cepomer-state", state),
+                                           state);
+      const spoilt = {
+        "cut short": (kept) => keep(kept.slice(0, -4)),
+        "of other tables": (kept) => keep(kept.replace(/^(cepomer-state \S+ )\S+/,
+                                                       (_, head) => head + "0".repeat(16))),
+        "with every window shown": (kept) => keep(kept.replace(/^(screen \S+) 0$/gm, "$1 1")),
+        "not written, the storage full": async (kept, s) => {
+          await tab.evaluate(() => {
+            Storage.prototype.setItem = () => {
+              throw new DOMException("full", "QuotaExceededError");
+            };
+          });
+          await s.type(diameter, "3");
+        },
+      };
+      let s = await openCalculator(await app.screen(MENU), "сечение провода по его диаметру",
+                                   "сечение");
+      for (const [what, spoil] of Object.entries(spoilt)) {
+        await s.type(diameter, "2");
+        await spoil(await tab.evaluate(() => sessionStorage.getItem("cepomer-state")), s);
+        await tab.reload();
+        await app.ready();
+        assert.deepEqual(await app.shown(), [MENU], what);
+        s = await openCalculator(await app.screen(MENU), "сечение провода по его диаметру",
+                                 "сечение");
+        await s.expectValues({ [diameter]: "" }, what);
+      }
       await app.check();
       await app.close();
     });
