@@ -6,7 +6,8 @@
 // The site built, then a second build of the same sources (salted, so that
 // every file named by its contents differs) served from the same address: a
 // page started on the first build works to its end on it while the second one
-// installs; it offers the new version, loads it on request, and from then on
+// installs; it offers the new version, loads it on request with the user's
+// work (the same screen tables), and from then on
 // every start, offline too, runs the second build alone, with nothing of the
 // first left in the browser's store.
 
@@ -51,7 +52,7 @@ const script = (app) => app.tab.evaluate(() =>
 const loading = (app) => app.tab.evaluate(() => document.getElementById("loading").textContent);
 const offered = (app) => app.tab.evaluate(() => {
   const notice = document.getElementById("update");
-  return notice.hidden ? "" : notice.textContent;
+  return notice.hidden ? "" : notice.innerText;
 });
 const stored = (app) => app.tab.evaluate(async () => {
   const found = {};
@@ -141,11 +142,18 @@ test("an update: the running page keeps its build, the next start runs the new o
                 async () => `stored: ${JSON.stringify(await stored(app))}`, 20_000);
     assert.deepEqual(Object.keys(await stored(app)).sort(), [first.cache, second.cache].sort());
     await runs(app, first, "the page started before the update");
+    // Of the same sources, so of the same screen tables: the work is kept.
+    assert.doesNotMatch(await offered(app), /заново/);
+    await crossSection(await app.screen(MENU), { stay: true });
 
-    // Loaded on request: the page comes back on the new build.
+    // Loaded on request: the page comes back on the new build, the work with it.
     await (await app.element("button", "Обновить")).click();
     await until("the page reloaded on the new build", async () =>
       (await script(app).catch(() => "")) === second.script);
+    await app.ready({ restored: true });
+    const kept = await app.screen("сечение");
+    await kept.expectValues({ "диаметр провода d,мм": "1.5" });
+    await kept.toMenu();
     await runs(app, second, "the page after Обновить");
     const alone = { [second.cache]: second.files };
     await until("the first build's store gone", async () =>

@@ -20,7 +20,8 @@ those files can be cached for good.
 The page gets its content security policy as a <meta> element: its own inline
 scripts and style sheets allowed by their hashes, everything else only from the
 site. SITE/sw.js, the service worker, is made from SW_JS_IN with the list of
-the files and a name for this version's store; SITE/../nginx.conf from
+the files, a name for this version's store and the fingerprint of the screen
+tables the page names (data-tables); SITE/../nginx.conf from
 NGINX_CONF_IN with the same policy as a header (plus what only a header can
 say).
 
@@ -179,6 +180,10 @@ def main(argv):
 
     page = contents["index.html"].decode("utf-8")
     csp = policy(page)
+    tables = re.search(r'<html [^>]*data-tables="([0-9a-f]{16})"', page)
+    if not tables:
+        fail("index.html names no screen tables (data-tables)")
+    tables = tables.group(1)
     charset = '<meta charset="utf-8">\n'
     if page.count(charset) != 1:
         fail('index.html must have <meta charset="utf-8"> once, on a line of its own')
@@ -204,6 +209,7 @@ def main(argv):
                    for name in files)
     values = {
         "CEPOMER_SITE_VERSION": args.version,
+        "CEPOMER_SITE_TABLES": tables,
         "CEPOMER_SITE_HASH": hashlib.sha256(sums.encode()).hexdigest()[:16],
         "CEPOMER_SITE_FILES": ",\n".join(f'  "{name}"' for name in stored),
         "CEPOMER_SITE_FIXED": ", ".join(f'"{name}"' for name in sorted(FIXED)),
