@@ -40,17 +40,14 @@ TEST(SavedState, DamagedForeignOrImpossibleStatesAreRefusedWithNothingLoaded)
     const std::string head =
         "cepomer-state 2 " + tablesFingerprint(screens::programScreens()) + "\n";
     const std::string menu = "screen frmCepomer 0\n";
-    ASSERT_EQ(good.substr(0, head.size() + menu.size()), head + menu) << good;
     ASSERT_NE(good.find("screen frmX 1\n"), std::string::npos) << good;
     std::vector<std::string> bad{
         "",
         "cepomer-state 1\nscreen frmCepomer 1\nend\n",
-        "cepomer-state 2 0123456789abcdef\nscreen frmCepomer 1\nend\n", // other tables
-        head + "end\n",                                                 // no window shown
+        head + "end\n", // no window shown
         head + menu + "end\n",
-        head + "screen frmCepomer 1\nscreen frmX 1\nend\n", // two
-        head + "screen frmX 1\nend\n",                      // no main menu
-        head + menu + "screen frmNone 1\nend\n",            // a screen of another version
+        head + "screen frmX 1\nend\n",           // no main menu
+        head + menu + "screen frmNone 1\nend\n", // a screen of another version
         head + menu + "screen frmX 1\ncontrol txtNone 1 \nend\n",
         head + menu + "screen frmX 1\ncontrol txtC 2 \nend\n",
         head + menu + "screen frmX 1\ncontrol cmdXc 1 text\nend\n", // a button has no Text
