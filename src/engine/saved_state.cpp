@@ -12,8 +12,8 @@
 //
 // A state is read back only if it is exactly what save() writes for the
 // screens it describes, and only if the program could have reached it: one
-// window shown, the startup screen loaded (it is never unloaded), and each
-// field's text one the field can hold. Anything else (damaged, written by
+// window shown, the startup screen loaded (it is never unloaded), no label
+// changed, and each field's text one the field can hold. Anything else (damaged, written by
 // other tables, or made up) is refused whole.
 #include <algorithm>
 #include <cstdint>
@@ -181,7 +181,8 @@ bool Program::restore(std::string_view state)
             const Control* c = form.control(word(line));
             const std::optional<bool> enabled = flag(word(line));
             const std::optional<std::string> text = unescaped(line);
-            if (!c || !enabled || !text)
+            // Handlers set the Enabled of fields and buttons, never a label's.
+            if (!c || c->kind == Kind::Label || !enabled || !text)
                 return false;
             auto& s = form.states_[static_cast<std::size_t>(c - form.table().controls.data())];
             s.enabled = *enabled;

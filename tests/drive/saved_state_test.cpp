@@ -51,6 +51,7 @@ TEST(SavedState, DamagedForeignOrImpossibleStatesAreRefusedWithNothingLoaded)
         head + menu + "screen frmX 1\ncontrol txtNone 1 \nend\n",
         head + menu + "screen frmX 1\ncontrol txtC 2 \nend\n",
         head + menu + "screen frmX 1\ncontrol cmdXc 1 text\nend\n", // a button has no Text
+        head + menu + "screen frmX 1\ncontrol lblC 0 \nend\n",      // nothing disables a label
         head + menu + "screen frmX 1\ncontrol txtC 1 a\\x\nend\n",  // an unknown escape
         head + menu + "screen frmX 1\ncontrol txtF 1 " + std::string(kMaxFieldLength + 1, '5') +
             "\nend\n", // more than a field takes
