@@ -41,6 +41,12 @@ void Desktop::loaded(engine::Form& form)
         },
         [this, &form] { program_.closeBox(form); });
     windows_.emplace(&form, window);
+    // As it is: a restored screen is not as its table has it.
+    for (const engine::Control& c : form.table().controls) {
+        if (c.kind == engine::Kind::Field)
+            textSet(form, c);
+        enabledSet(form, c);
+    }
     window->centre();
 }
 

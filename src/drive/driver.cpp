@@ -91,14 +91,18 @@ std::string jsonString(std::string_view text)
     return out + "\"";
 }
 
-Driver::Driver(rt::NumberFormat format, const std::function<void(engine::Program&)>& beforeStart,
-               std::string_view state)
-    : program_(screens::programScreens(), *this, std::move(format))
+Driver::Driver(rt::NumberFormat format, std::function<void(engine::Program&)> beforeStart)
+    : format_(std::move(format)), beforeStart_(std::move(beforeStart)), program_(newProgram())
 {
-    if (beforeStart)
-        beforeStart(program_);
-    if (state.empty() || !program_.restore(state))
-        program_.start();
+    program_->start();
+}
+
+std::unique_ptr<engine::Program> Driver::newProgram()
+{
+    auto program = std::make_unique<engine::Program>(screens::programScreens(), *this, format_);
+    if (beforeStart_)
+        beforeStart_(*program);
+    return program;
 }
 
 void Driver::report(Form&, const rt::RuntimeError& error)
@@ -131,6 +135,10 @@ std::string Driver::execute(std::string_view line)
         answer = dump(rest);
     } else if (verb == "screens") {
         answer = screens();
+    } else if (verb == "save") {
+        answer = save();
+    } else if (verb == "restore") {
+        answer = restore();
     } else {
         answer = refused("unknown command " + jsonString(verb));
     }
@@ -139,7 +147,7 @@ std::string Driver::execute(std::string_view line)
 
 std::string Driver::outcome()
 {
-    if (program_.ended())
+    if (program_->ended())
         return "ended\n";
     if (error_) {
         const rt::RuntimeError e = *error_;
@@ -153,7 +161,7 @@ std::string Driver::outcome()
 // The shown screen of that name, or the reason a user could not reach it.
 std::variant<Form*, std::string> Driver::shownScreen(std::string_view screen) const
 {
-    Form* form = program_.form(screen);
+    Form* form = program_->form(screen);
     if (!form)
         return refused(std::string(screen) + " is not created");
     if (!form->shown())
@@ -187,7 +195,7 @@ std::string Driver::click(std::string_view target)
     if (auto* reason = std::get_if<std::string>(&control))
         return *reason;
     const auto [form, button] = std::get<Target>(control);
-    program_.click(*form, button->name);
+    program_->click(*form, button->name);
     return outcome();
 }
 
@@ -207,13 +215,13 @@ std::string Driver::close(std::string_view screen)
     auto shown = shownScreen(screen);
     if (auto* reason = std::get_if<std::string>(&shown))
         return *reason;
-    program_.closeBox(*std::get<Form*>(shown));
+    program_->closeBox(*std::get<Form*>(shown));
     return outcome();
 }
 
 std::string Driver::dump(std::string_view screen)
 {
-    const Form* form = program_.form(screen);
+    const Form* form = program_->form(screen);
     if (!form)
         return refused(std::string(screen) + " is not created");
     std::vector<const engine::Control*> order;
@@ -235,9 +243,9 @@ std::string Driver::dump(std::string_view screen)
 std::string Driver::screens()
 {
     std::string out;
-    for (const engine::ScreenDef* def : program_.screens()) {
+    for (const engine::ScreenDef* def : program_->screens()) {
         const std::string_view name = def->table->name;
-        const Form* form = program_.form(name);
+        const Form* form = program_->form(name);
         std::string state = "not-created";
         int width = 0;
         int height = 0;
@@ -251,6 +259,30 @@ std::string Driver::screens()
                std::to_string(height) + " " + jsonString(caption) + "\n";
     }
     return out + "ok\n";
+}
+
+// The program's state as the web page keeps it, kept for "restore" too.
+std::string Driver::save()
+{
+    saved_ = program_->save();
+    return *saved_ + "ok\n";
+}
+
+// The session carried over into a new program restored from the last saved
+// state, as the web page is when the browser reloads it.
+std::string Driver::restore()
+{
+    if (!saved_)
+        return refused("nothing saved");
+    // Tried first with no front end: a refused state changes nothing.
+    engine::Program probe(screens::programScreens(), *this, format_);
+    if (!probe.restore(*saved_))
+        return refused("the saved state is not one of these screens");
+    std::unique_ptr<engine::Program> fresh = newProgram();
+    fresh->restore(*saved_);
+    program_ = std::move(fresh);
+    error_.reset();
+    return "ok\n";
 }
 
 } // namespace cepomer::drive

@@ -4,10 +4,7 @@
 // cepomer-drive: the program's engine without a display, worked through
 // standard input and output. See the README and cepomer-drive(1) for the
 // protocol.
-#include <cstdlib>
 #include <iostream>
-#include <memory>
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -117,20 +114,9 @@ int main(int argc, char* argv[])
     if (const int status = readOptions(argc, argv); status >= 0)
         return status;
 
-    using cepomer::drive::Driver;
-    const cepomer::rt::NumberFormat format = cepomer::drive::userNumberFormat();
-    auto driver = std::make_unique<Driver>(format);
-    // For the tests of the saved state: CEPOMER_DRIVE_RESTORE_SEED=N carries
-    // the session over, before commands chosen at random from N, into a new
-    // engine restored from the old one's saved state. No answer may change.
-    const std::string seed = cepomer::drive::environmentVariable("CEPOMER_DRIVE_RESTORE_SEED");
-    std::minstd_rand restoreAt(
-        static_cast<std::minstd_rand::result_type>(std::strtoul(seed.c_str(), nullptr, 10)));
+    cepomer::drive::Driver driver(cepomer::drive::userNumberFormat());
     std::string line;
-    while (!driver->ended() && std::getline(std::cin, line)) {
-        if (!seed.empty() && restoreAt() % 4 == 0)
-            driver = std::make_unique<Driver>(format, nullptr, driver->state());
-        std::cout << driver->execute(line) << std::flush;
-    }
+    while (!driver.ended() && std::getline(std::cin, line))
+        std::cout << driver.execute(line) << std::flush;
     return 0;
 }

@@ -18,7 +18,8 @@ struct EndOfProgram {};
 
 Program::Program(std::span<const ScreenDef* const> screens, ErrorReporter& reporter,
                  rt::NumberFormat format)
-    : screens_(screens), reporter_(reporter), format_(std::move(format))
+    : screens_(screens), tables_(tablesFingerprint(screens)), reporter_(reporter),
+      format_(std::move(format))
 {
 }
 

@@ -34,7 +34,8 @@ class ErrorReporter {
 class View {
   public:
     virtual ~View() = default;
-    // A screen was loaded; it is not shown yet.
+    // A screen was loaded; it is not shown yet. Drawn as it is: as its table
+    // has it, or as a restored state left it.
     virtual void loaded(Form& form) = 0;
     // Show (also of a screen already shown: it comes to the front).
     virtual void shown(Form& form) = 0;
@@ -48,6 +49,11 @@ class View {
     virtual void entered(Form& form, const Control& field) = 0;
     virtual void enabledSet(Form& form, const Control& control) = 0;
 };
+
+// What a kept state is tagged with: 16 hexadecimal digits that change with
+// anything of the screen tables a state's meaning depends on (the screens and
+// their order, each control's name, kind and initial Enabled), and only then.
+std::string tablesFingerprint(std::span<const ScreenDef* const> screens);
 
 class Program {
   public:
@@ -64,15 +70,17 @@ class Program {
     // Creates and shows the startup screen.
     void start();
 
-    // The program's whole state as text: each loaded screen, whether it is
-    // shown, and every control whose Text or Enabled is not as its table
-    // has it. Click handlers keep no state but their controls', so this is
-    // all the next click depends on. A few hundred bytes in use; at most the
-    // fields' own limit.
+    // The program's whole state as text, tagged with tablesFingerprint():
+    // each loaded screen, whether it is shown, and every control whose Text
+    // or Enabled is not as its table has it. Click handlers keep no state but
+    // their controls', so this is all the next click depends on. A few
+    // hundred bytes in use; at most the fields' own limit.
     std::string save() const;
-    // Instead of start(): the state save() wrote, on screens of these names.
-    // False, with nothing loaded, for a text that is not such a state (from
-    // another version of the screens, damaged): then start() as usual.
+    // Instead of start(): loads the screens as a state save() wrote left
+    // them, and shows its window. False, with nothing changed, for a text
+    // that is not exactly such a state of these tables (damaged, kept by
+    // other tables, or one the program could not have reached): then
+    // start() as usual. Never throws but for want of memory.
     bool restore(std::string_view state);
 
     // Window operations by screen name (Show creates the screen when needed).
@@ -106,8 +114,10 @@ class Program {
     View* view() const { return view_; }
     const ScreenDef* find(std::string_view screen) const;
     void finish();
+    static void writeState(std::string& out, const Form& form);
 
     std::span<const ScreenDef* const> screens_;
+    std::string tables_; // tablesFingerprint(screens_)
     ErrorReporter& reporter_;
     rt::NumberFormat format_;
     View* view_ = nullptr;

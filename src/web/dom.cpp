@@ -9,9 +9,14 @@ namespace cepomer::web::dom {
 namespace {
 
 // clang-format off
-EM_JS(void, jsAddWindow, (const char* screen, const char* markup), {
-    if (!document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]'))
+EM_JS(void, jsAddWindow, (const char* screen, const char* markup, int replace), {
+    const built = document.querySelector('section[data-screen="' + UTF8ToString(screen) + '"]');
+    if (!built)
         document.getElementById("desk").insertAdjacentHTML("beforeend", UTF8ToString(markup));
+    else if (replace) {
+        built.insertAdjacentHTML("afterend", UTF8ToString(markup));
+        built.remove();
+    }
 });
 
 EM_JS(void, jsSetHidden, (const char* screen, int hidden), {
@@ -108,7 +113,12 @@ EM_JS(void, jsPushHistory, (), {
 });
 
 EM_JS(void, jsBackInHistory, (), {
+    history.replaceState(null, "");
     history.back();
+});
+
+EM_JS(void, jsReplaceHistory, (), {
+    history.replaceState(null, "");
 });
 
 EM_JS(int, jsInCalculatorEntry, (), {
@@ -128,10 +138,17 @@ EM_JS(int, jsSavedState, (char* out, int size), {
 });
 
 EM_JS(void, jsSaveState, (const char* state), {
+    const s = UTF8ToString(state);
     try {
-        const s = UTF8ToString(state);
         if (s) {
-            sessionStorage.setItem("cepomer-state", s);
+            try {
+                sessionStorage.setItem("cepomer-state", s);
+            } catch (full) {
+                // Never the older work: it goes, and the new one is tried
+                // again in the room it leaves.
+                sessionStorage.removeItem("cepomer-state");
+                sessionStorage.setItem("cepomer-state", s);
+            }
         } else {
             sessionStorage.removeItem("cepomer-state");
             sessionStorage.removeItem("cepomer-focus");
@@ -176,9 +193,9 @@ EM_JS(void, jsListen, (), {
 
 } // namespace
 
-void addWindow(const std::string& screen, const std::string& markup)
+void addWindow(const std::string& screen, const std::string& markup, bool replace)
 {
-    jsAddWindow(screen.c_str(), markup.c_str());
+    jsAddWindow(screen.c_str(), markup.c_str(), replace);
 }
 
 void setHidden(const std::string& screen, bool hidden)
@@ -269,6 +286,11 @@ void pushHistory()
 void backInHistory()
 {
     jsBackInHistory();
+}
+
+void replaceHistory()
+{
+    jsReplaceHistory();
 }
 
 bool inCalculatorEntry()

@@ -10,9 +10,10 @@
 
 namespace cepomer::web::dom {
 
-// The window of a screen, from its markup (hidden), unless the document
-// holds it already: the page is built with its startup window in it.
-void addWindow(const std::string& screen, const std::string& markup);
+// The window of a screen, from its markup (hidden). The page is built with
+// its startup window in it, drawn from its table: that one is kept unless
+// `replace`.
+void addWindow(const std::string& screen, const std::string& markup, bool replace);
 
 void setHidden(const std::string& screen, bool hidden);
 void removeWindow(const std::string& screen);
@@ -41,15 +42,20 @@ void showEnded(bool shown);
 // The engine runs: what the user clicked before is carried out now.
 void ready();
 
+// A history entry for the calculator shown.
 void pushHistory();
+// Out of that entry: at once no longer a calculator's, then left.
 void backInHistory();
+// The current entry made no longer a calculator's, staying on it.
+void replaceHistory();
 // Whether the page's current history entry is one pushHistory() made (it
 // outlives a reload).
 bool inCalculatorEntry();
 
 // The program's state kept for this tab (sessionStorage) through a reload or
 // a tab the browser discarded: "" when there is none, or storage is
-// unavailable. Saving "" forgets it. A storage that fails is as none.
+// unavailable. Saving "" forgets it. A storage that fails is as none, and one
+// that refuses a state keeps none rather than an older one.
 std::string savedState();
 void saveState(const std::string& state);
 // The focus as the user last left it, given back where that control is there

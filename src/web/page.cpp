@@ -30,9 +30,12 @@ void Page::start(bool resume)
     // dialog that was open has done its work on the fields already.
     const std::string state = resume ? dom::savedState() : std::string();
     const bool restored = !state.empty() && program_->restore(state);
-    if (!restored)
+    if (!restored) {
         program_->start();
-    calculatorEntry_ = restored && dom::inCalculatorEntry();
+        // The history entry of a calculator that is not there: the menu's.
+        if (dom::inCalculatorEntry())
+            dom::replaceHistory();
+    }
     settleHistory();
     if (restored)
         dom::restoreSavedFocus();
@@ -47,7 +50,12 @@ void Page::save()
 
 void Page::loaded(engine::Form& form)
 {
-    dom::addWindow(std::string(form.name()), windowMarkup(form, scale_));
+    // The window the page is built with is the screen as its table has it.
+    bool asItsTable = true;
+    for (const Control& c : form.table().controls)
+        asItsTable = asItsTable && form.enabledOf(c) == c.enabled &&
+                     (c.kind != engine::Kind::Field || form.textOf(c).empty());
+    dom::addWindow(std::string(form.name()), windowMarkup(form, scale_), !asItsTable);
 }
 
 void Page::focusFirst(const engine::Form& form, const Control* after)
@@ -158,11 +166,10 @@ void Page::settleHistory()
         for (const engine::ScreenDef* def : program_->screens().subspan(1))
             if (const engine::Form* form = program_->form(def->table->name))
                 calculator = calculator || form->shown();
-    if (calculator && !calculatorEntry_) {
+    const bool entry = dom::inCalculatorEntry();
+    if (calculator && !entry) {
         dom::pushHistory();
-        calculatorEntry_ = true;
-    } else if (!calculator && calculatorEntry_) {
-        calculatorEntry_ = false;
+    } else if (!calculator && entry) {
         popExpected_ = true;
         dom::backInHistory();
     }
@@ -174,7 +181,6 @@ void Page::back()
         popExpected_ = false;
         return;
     }
-    calculatorEntry_ = false;
     if (dom::errorShown()) {
         dom::closeError();
     } else if (program_ && !program_->ended()) {

@@ -56,8 +56,7 @@ class Page : public engine::View, public engine::ErrorReporter {
     // before a click.
     std::optional<rt::NumberFormat> format_;
     double scale_ = 1;
-    bool calculatorEntry_ = false; // a history entry stands for the shown calculator
-    bool popExpected_ = false;     // the page itself went back in history
+    bool popExpected_ = false; // the page itself went back in history
 };
 
 } // namespace cepomer::web

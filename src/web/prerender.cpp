@@ -6,7 +6,8 @@
 // page to hold. The main menu is then there as soon as the page is read,
 // before the module has arrived. With the argument "layout", prints instead
 // the style rules that place every screen's windows and controls, for the
-// page's style sheet.
+// page's style sheet; with "tables", the fingerprint of the screen tables
+// that tags the states the page keeps.
 #include <cstdio>
 #include <cstring>
 
@@ -34,12 +35,14 @@ int main(int argc, char** argv)
     using namespace cepomer;
     const auto screens = screens::programScreens();
     if (argc > 1) {
-        if (argc > 2 || std::strcmp(argv[1], "layout") != 0) {
-            std::fputs("usage: cepomer-web-prerender [layout]\n", stderr);
+        const bool layout = std::strcmp(argv[1], "layout") == 0;
+        if (argc > 2 || (!layout && std::strcmp(argv[1], "tables") != 0)) {
+            std::fputs("usage: cepomer-web-prerender [layout | tables]\n", stderr);
             return 2;
         }
-        const std::string rules = web::layoutRules(screens);
-        std::fwrite(rules.data(), 1, rules.size(), stdout);
+        const std::string out =
+            layout ? web::layoutRules(screens) : engine::tablesFingerprint(screens) + "\n";
+        std::fwrite(out.data(), 1, out.size(), stdout);
         return 0;
     }
     Errors errors;

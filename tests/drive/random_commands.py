@@ -295,11 +295,9 @@ def main():
     args = parser.parse_args()
     reference = [args.reference]
     env = dict(os.environ)
-    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE", "CEPOMER_DRIVE_RESTORE_SEED"):
+    for name in ("LC_ALL", "LC_NUMERIC", "LANG", "LANGUAGE"):
         env.pop(name, None)
-    tested = dict(env)
-    if args.restore_seed is not None:
-        tested["CEPOMER_DRIVE_RESTORE_SEED"] = str(args.restore_seed)
+    restore_at = random.Random(args.restore_seed) if args.restore_seed is not None else None
     rng = random.Random(args.seed)
     commands = Commands(rng, discover(reference, dict(env, LC_ALL="C")))
 
@@ -308,7 +306,7 @@ def main():
         sessions += 1
         locale = rng.choice(LOCALES)
         where = f"seed {args.seed}, session {sessions} ({locale})"
-        pair = [Driver(args.drive, dict(tested, **locale)), Driver(reference, dict(env, **locale))]
+        pair = [Driver(args.drive, dict(env, **locale)), Driver(reference, dict(env, **locale))]
         commands.shown = ["frmCepomer"]
         commands.disabled = set()
         history = []
@@ -318,6 +316,14 @@ def main():
             while queue:
                 line, answered = queue.pop(0)
                 done += 1
+                if restore_at and restore_at.random() < 0.25:
+                    carried = []
+                    for command in (b"save", b"restore"):
+                        pair[0].send(command)
+                        carried.append(pair[0].answer())
+                    if carried[0][-1] != b"ok" or carried[1] != [b"ok"]:
+                        print(f"{where}: carried over before command {len(history) + 1}: {carried}")
+                        return 1
                 history.append(line)
                 for driver in pair:
                     driver.send(line)

@@ -3,7 +3,8 @@
 
 // The saved state as a page reads it back from the browser's storage, where
 // anything may have become of it. That a saved state restores exactly is
-// proven by the random command sessions (drive/random-commands-restored).
+// proven by the random command sessions (drive/random-commands-restored) and
+// fuzz/restore_fuzzer; which states are refused, here.
 #include <gtest/gtest.h>
 
 #include "engine/form.h"
@@ -33,22 +34,28 @@ std::string workedState()
     return program.save();
 }
 
-TEST(SavedState, DamagedOrForeignStatesAreRefusedWithNothingLoaded)
+TEST(SavedState, DamagedForeignOrImpossibleStatesAreRefusedWithNothingLoaded)
 {
     const std::string good = workedState();
+    const std::string head =
+        "cepomer-state 2 " + tablesFingerprint(screens::programScreens()) + "\n";
+    const std::string menu = "screen frmCepomer 0\n";
     ASSERT_NE(good.find("screen frmX 1\n"), std::string::npos) << good;
     std::vector<std::string> bad{
         "",
-        "cepomer-state 2\nscreen frmCepomer 1\nend\n",
-        "cepomer-state 1\nend\n",                      // no window shown
-        "cepomer-state 1\nscreen frmCepomer 0\nend\n", // likewise
-        "cepomer-state 1\nscreen frmNone 1\nend\n",    // a screen of another version
-        "cepomer-state 1\nscreen frmX 1\ncontrol txtNone 1 \nend\n",
-        "cepomer-state 1\nscreen frmX 1\ncontrol txtC 2 \nend\n",
-        "cepomer-state 1\nscreen frmX 1\ncontrol cmdXc 1 text\nend\n", // a button has no Text
-        "cepomer-state 1\nscreen frmX 1\ncontrol txtC 1 a\\x\nend\n",  // an unknown escape
-        "cepomer-state 1\nscreen frmX 1\nscreen frmX 1\nend\n",
-        "cepomer-state 1\ncontrol txtC 1 \nscreen frmX 1\nend\n",
+        "cepomer-state 1\nscreen frmCepomer 1\nend\n",
+        head + "end\n", // no window shown
+        head + menu + "end\n",
+        head + "screen frmX 1\nend\n",           // no main menu
+        head + menu + "screen frmNone 1\nend\n", // a screen of another version
+        head + menu + "screen frmX 1\ncontrol txtNone 1 \nend\n",
+        head + menu + "screen frmX 1\ncontrol txtC 2 \nend\n",
+        head + menu + "screen frmX 1\ncontrol cmdXc 1 text\nend\n", // a button has no Text
+        head + menu + "screen frmX 1\ncontrol lblC 0 \nend\n",      // nothing disables a label
+        head + menu + "screen frmX 1\ncontrol txtC 1 a\\x\nend\n",  // an unknown escape
+        head + menu + "screen frmX 1\ncontrol txtF 1 " + std::string(kMaxFieldLength + 1, '5') +
+            "\nend\n", // more than a field takes
+        head + menu + "control txtC 1 \nscreen frmX 1\nend\n",
         good + "garbage\n",
     };
     // Cut anywhere, a state is none.
@@ -58,7 +65,7 @@ TEST(SavedState, DamagedOrForeignStatesAreRefusedWithNothingLoaded)
         NoErrors errors;
         Program program(screens::programScreens(), errors, rt::NumberFormat{","});
         EXPECT_FALSE(program.restore(state)) << state;
-        EXPECT_EQ(program.save(), "cepomer-state 1\nend\n") << state;
+        EXPECT_EQ(program.save(), head + "end\n") << state;
     }
     NoErrors errors;
     Program program(screens::programScreens(), errors, rt::NumberFormat{","});

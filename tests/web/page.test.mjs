@@ -3,7 +3,8 @@
 
 // What the page adds to the engine, in each browser engine: the keyboard, the
 // run-time error dialog, the browser's language, Back, the end of the program
-// and a new start, the user's work kept through a reload, and working offline
+// and a new start, the user's work kept through a reload (and never a kept
+// state that is not the last work), and working offline
 // from the service worker's cache. Then what only Chromium can be asked: a
 // click held until the engine runs, no storage at all, and installability.
 
@@ -202,6 +203,43 @@ for (const engine of ENGINES) {
       await app.element("region", ENDED);
       await tab.reload();
       await app.ready();
+      await app.check();
+      await app.close();
+    });
+
+    test("a kept state cut short, of other tables or impossible, or one storage refused: a fresh start",
+         async () => {
+      const app = await site();
+      const { tab } = app;
+      const keep = (state) => tab.evaluate((s) => sessionStorage.setItem("cepomer-state", s),
+                                           state);
+      const spoilt = {
+        "cut short": (kept) => keep(kept.slice(0, -4)),
+        "of other tables": (kept) => keep(kept.replace(/^(\S+ \S+ )\w+/,
+                                                       (_, head) => head + "0".repeat(16))),
+        "with every window shown": (kept) => keep(kept.replace(/^(screen \S+) 0$/gm, "$1 1")),
+        "refused by a full storage": async (kept, s) => {
+          await tab.evaluate(() => {
+            Storage.prototype.setItem = () => {
+              throw new DOMException("full", "QuotaExceededError");
+            };
+          });
+          await s.type("диаметр провода d,мм", "3");
+        },
+      };
+      const reopen = async () => openCalculator(await app.screen(MENU),
+                                                "сечение провода по его диаметру",
+                                                "сечение");
+      let s = await reopen();
+      for (const [what, spoil] of Object.entries(spoilt)) {
+        await s.type("диаметр провода d,мм", "2");
+        await spoil(await tab.evaluate(() => sessionStorage.getItem("cepomer-state")), s);
+        await tab.reload();
+        await app.ready();
+        assert.deepEqual(await app.shown(), [MENU], what); // never the older work
+        s = await reopen();
+        await s.expectValues({ "диаметр провода d,мм": "" }, what);
+      }
       await app.check();
       await app.close();
     });

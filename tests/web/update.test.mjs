@@ -6,7 +6,8 @@
 // The site built, then a second build of the same sources (salted, so that
 // every file named by its contents differs) served from the same address: a
 // page started on the first build works to its end on it while the second one
-// installs; it offers the new version, loads it on request, and from then on
+// installs; it offers the new version, loads it on request with the user's
+// work (the same screen tables), and from then on
 // every start, offline too, runs the second build alone, with nothing of the
 // first left in the browser's store. Each build is served with the other's
 // configuration, and a second tab opens while the new version waits.
@@ -53,7 +54,7 @@ const script = (app) => app.tab.evaluate(() =>
 const loading = (app) => app.tab.evaluate(() => document.getElementById("loading").textContent);
 const offered = (app) => app.tab.evaluate(() => {
   const notice = document.getElementById("update");
-  return notice.hidden ? "" : notice.textContent;
+  return notice.hidden ? "" : notice.innerText;
 });
 const stored = (app) => app.tab.evaluate(async () => {
   const found = {};
@@ -188,15 +189,19 @@ test("an update: running pages keep their build, the next start runs the new one
     await runs(other, first, "a second tab while the new version waits");
     assert.deepEqual(Object.keys(await stored(app)).sort(), both);
     await runs(app, first, "the page started before the update");
+    assert.doesNotMatch(await offered(app), /заново/); // the same tables: the work kept
 
-    // Loaded on request (its store lost meanwhile, as a worker from before
-    // the stores kept their order deleted it, and made again): the page comes
-    // back on the new build; the other tab keeps the old one and works, its
-    // store kept even by a new worker started afresh.
+    // Loaded on request, with the work (its store lost meanwhile, as a worker
+    // from before the stores kept their order deleted it, and made again):
+    // the page comes back on the new build; the other tab keeps the old one
+    // and works, its store kept even by a new worker started afresh.
+    await crossSection(await app.screen(MENU), { stay: true });
     await app.tab.evaluate((store) => caches.delete(store), second.cache);
     await (await app.element("button", "Обновить")).click();
     await until("the page reloaded on the new build", async () =>
       (await script(app).catch(() => "")) === second.script);
+    await app.ready({ restored: true });
+    await (await app.screen("сечение")).toMenu();
     await runs(app, second, "the page after Обновить");
     await app.tab.stopWorkers();
     await app.tab.reload();

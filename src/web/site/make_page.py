@@ -12,7 +12,9 @@ PAGE is the page's source; its link to STYLE (a file beside it) becomes the
 style sheet itself, followed by what COMMAND prints when given the argument
 "layout" (the rules that place every window and control of the screens), and
 its comment "<!-- the startup window -->" becomes what COMMAND prints: the
-startup window as the engine draws it at start. The page is written to OUTPUT.
+startup window as the engine draws it at start. Its <html> tag gets the
+fingerprint of the screen tables (what COMMAND prints given "tables") as
+data-tables. The page is written to OUTPUT.
 """
 import pathlib
 import re
@@ -57,6 +59,12 @@ def main(argv):
     if not window.startswith("<section"):
         sys.exit(f"make_page.py: {command[0]} printed no window")
     page = replace_once(page, MARK, window, "the place of the startup window")
+    tables = subprocess.run(command + ["tables"], check=True, stdout=subprocess.PIPE,
+                            encoding="utf-8").stdout.strip()
+    if not re.fullmatch(r"[0-9a-f]{16}", tables):
+        sys.exit(f"make_page.py: {command[0]} printed no fingerprint of the tables")
+    page = replace_once(page, '<html lang="ru">', f'<html lang="ru" data-tables="{tables}">',
+                        "its <html> tag")
     pathlib.Path(output).write_text(page, encoding="utf-8")
 
 

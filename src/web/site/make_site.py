@@ -20,10 +20,11 @@ those files can be cached for good.
 The page gets its content security policy as a <meta> element: its own inline
 scripts and style sheets allowed by their hashes, everything else only from the
 site. SITE/sw.js, the service worker, is made from SW_JS_IN with the list of
-the files and a name for this version's store; SITE/../nginx.conf from
-NGINX_CONF_IN with the policy as a header, the same for every version (the
-page's own hashes are its <meta>'s alone), so that a server set up once serves
-every later version unchanged.
+the files, a name for this version's store and the fingerprint of the screen
+tables the page names (data-tables); SITE/../nginx.conf from NGINX_CONF_IN
+with the policy as a header, the same for every version (the page's own
+hashes are its <meta>'s alone), so that a server set up once serves every
+later version unchanged.
 
 --salt changes every hashed file's contents without changing what it does (a
 custom section in the module, a comment in the script, an unused block in the
@@ -184,6 +185,10 @@ def main(argv):
 
     page = contents["index.html"].decode("utf-8")
     csp = policy(page)
+    tables = re.search(r'<html [^>]*data-tables="([0-9a-f]{16})"', page)
+    if not tables:
+        fail("index.html names no screen tables (data-tables)")
+    tables = tables.group(1)
     charset = '<meta charset="utf-8">\n'
     if page.count(charset) != 1:
         fail('index.html must have <meta charset="utf-8"> once, on a line of its own')
@@ -209,6 +214,7 @@ def main(argv):
                    for name in files)
     values = {
         "CEPOMER_SITE_VERSION": args.version,
+        "CEPOMER_SITE_TABLES": tables,
         "CEPOMER_SITE_HASH": hashlib.sha256(sums.encode()).hexdigest()[:16],
         "CEPOMER_SITE_FILES": ",\n".join(f'  "{name}"' for name in stored),
         "CEPOMER_SITE_FIXED": ", ".join(f'"{name}"' for name in sorted(FIXED)),
