@@ -3,13 +3,13 @@
 
 #include "runtime/convert.h"
 
-#include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <system_error>
 
 #include <fast_float/fast_float.h>
-#include <fmt/format.h>
 
 #include "runtime/errors.h"
 
@@ -196,9 +196,115 @@ namespace {
 constexpr std::string_view kNotANumber = "не число";
 constexpr std::string_view kInfinity = "∞";
 
-// value rounded to `precision` significant digits (ties to even on the exact
-// binary value), in plain notation below 10^precision and down to 1E-11,
-// otherwise in exponent notation.
+// Bounds of the exact decimal value of a Double held as an integer in base
+// 10^9: the mantissa times 5^1074 (the smallest denormal's scale) has 767
+// digits, the largest Double 309.
+constexpr int kLimbs = 86;
+constexpr std::uint32_t kLimbBase = 1'000'000'000;
+
+// An unsigned integer of up to kLimbs digits in base 10^9, the lowest first.
+class BigDecimal {
+  public:
+    explicit BigDecimal(std::uint64_t value)
+    {
+        for (; value != 0; value /= kLimbBase)
+            limbs_[size_++] = static_cast<std::uint32_t>(value % kLimbBase);
+    }
+
+    // Multiplies by factor^count; factor x 10^9 must fit 64 bits.
+    void multiply(std::uint32_t factor, int count)
+    {
+        for (; count > 0; --count) {
+            std::uint64_t carry = 0;
+            for (int i = 0; i < size_; ++i) {
+                carry += std::uint64_t{limbs_[i]} * factor;
+                limbs_[i] = static_cast<std::uint32_t>(carry % kLimbBase);
+                carry /= kLimbBase;
+            }
+            for (; carry != 0; carry /= kLimbBase)
+                limbs_[size_++] = static_cast<std::uint32_t>(carry % kLimbBase);
+        }
+    }
+
+    // The decimal digits, without leading zeros.
+    std::string digits() const
+    {
+        std::string out;
+        for (int i = size_ - 1; i >= 0; --i) {
+            char limb[9];
+            std::uint32_t value = limbs_[i];
+            for (int d = 8; d >= 0; --d, value /= 10)
+                limb[d] = static_cast<char>('0' + value % 10);
+            out.append(limb, 9);
+        }
+        out.erase(0, out.find_first_not_of('0'));
+        return out;
+    }
+
+  private:
+    std::array<std::uint32_t, kLimbs> limbs_{};
+    int size_ = 0;
+};
+
+} // namespace
+
+RoundedDecimal roundDecimal(Double value, int precision)
+{
+    // value = mantissa x 2^exponent exactly.
+    const auto bits = std::bit_cast<std::uint64_t>(std::fabs(value));
+    const auto biased = static_cast<int>(bits >> 52);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int exponent = -1074;
+    if (biased != 0) {
+        mantissa |= std::uint64_t{1} << 52;
+        exponent = biased - 1075;
+    }
+    while (mantissa % 2 == 0 && exponent < 0) {
+        mantissa /= 2;
+        ++exponent;
+    }
+
+    // Its exact decimal digits: mantissa x 2^exponent, or, for a negative
+    // exponent, mantissa x 5^-exponent x 10^exponent.
+    BigDecimal exact(mantissa);
+    int scale = 0;
+    if (exponent >= 0) {
+        exact.multiply(1u << 29, exponent / 29);
+        exact.multiply(1u << (exponent % 29), 1);
+    } else {
+        constexpr std::uint32_t kFivePow13 = 1'220'703'125;
+        exact.multiply(kFivePow13, -exponent / 13);
+        exact.multiply(5, -exponent % 13);
+        scale = exponent;
+    }
+    std::string digits = exact.digits();
+    RoundedDecimal out{"", static_cast<int>(digits.size()) - 1 + scale};
+
+    // Rounded to `precision` digits, ties to even.
+    const auto kept = static_cast<std::size_t>(precision);
+    if (digits.size() > kept) {
+        const char next = digits[kept];
+        const bool beyond = digits.find_first_not_of('0', kept + 1) != std::string::npos;
+        const bool odd = (digits[kept - 1] - '0') % 2 != 0;
+        digits.resize(kept);
+        if (next > '5' || (next == '5' && (beyond || odd))) {
+            std::size_t i = kept;
+            while (i > 0 && digits[i - 1] == '9')
+                digits[--i] = '0';
+            if (i == 0) {
+                digits.insert(0, 1, '1');
+                digits.pop_back();
+                ++out.exponent;
+            } else {
+                ++digits[i - 1];
+            }
+        }
+    }
+    digits.erase(digits.find_last_not_of('0') + 1);
+    out.digits = std::move(digits);
+    return out;
+}
+
 std::string formatNumber(Double value, int precision, const NumberFormat& format)
 {
     if (std::isnan(value))
@@ -210,28 +316,7 @@ std::string formatNumber(Double value, int precision, const NumberFormat& format
     if (value == 0.0)
         return "0";
 
-    // "d.ddde+XX": the mantissa digits and the exponent after rounding. {fmt}
-    // computes the digits at a precision exactly, from the binary value.
-    char buffer[64];
-    const auto written =
-        fmt::format_to_n(buffer, sizeof buffer, "{:.{}e}", std::fabs(value), precision - 1);
-    const std::string_view text(buffer, std::min(written.size, sizeof buffer));
-    const std::size_t e = text.find('e');
-    std::string digits;
-    for (char c : text.substr(0, e)) {
-        if (isDigit(c))
-            digits += c;
-    }
-    while (digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
-    }
-    // The exponent always has its sign and at least two digits.
-    int exponent = 0;
-    for (char c : text.substr(e + 2))
-        exponent = exponent * 10 + (c - '0');
-    if (text[e + 1] == '-')
-        exponent = -exponent;
-
+    const auto [digits, exponent] = roundDecimal(value, precision);
     const std::string& separator =
         format.decimalSeparator.empty() ? NumberFormat{}.decimalSeparator : format.decimalSeparator;
 
@@ -257,8 +342,6 @@ std::string formatNumber(Double value, int precision, const NumberFormat& format
     }
     return out;
 }
-
-} // namespace
 
 std::string vbaStrR4(Single value, const NumberFormat& format)
 {
