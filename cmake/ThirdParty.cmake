@@ -1,19 +1,16 @@
 # SPDX-FileCopyrightText: Cepomer developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Header-only libraries, the same on every target: fast_float reads decimal
-# text correctly rounded for the runtime (Debian: libfast-float-dev) without
-# the C++ library's floating-point from_chars, which libc++ (Emscripten's,
-# older macOS) lacks; {fmt} (Debian: libfmt-dev) is the tests' reference for
-# the runtime's own rounding of numbers to text, in no program.
+# The tests' references for the runtime's own exact number conversions,
+# header-only libraries that read and write numbers exactly on every target:
+# fast_float (Debian: libfast-float-dev) for reading, {fmt} (Debian:
+# libfmt-dev) for writing. No program holds them.
 #
 # Their headers are taken from the build machine and copied at configure time
 # into a folder of their own under the build tree: a cross build (MinGW-w64,
 # Emscripten) must not get /usr/include on its include path, which would put
 # glibc's headers before its own C library's. The copies are refreshed when the
-# installed headers change. Nothing of them is kept in the repository;
-# fast_float reaches the programs as compiled code, and its licence (MIT or
-# Apache-2.0, Debian's 3.9.0) asks that its MIT notice go with them.
+# installed headers change. Nothing of them is kept in the repository.
 set(cepomer_third_party_include ${PROJECT_BINARY_DIR}/third_party/include)
 
 function(cepomer_copy_headers variable header package)
