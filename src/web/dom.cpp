@@ -100,6 +100,7 @@ EM_JS(void, jsReady, (), {
     queueMicrotask(() => {
         for (const button of held)
             if (button.isConnected && !button.disabled) button.click();
+        setTimeout(() => Module.decimalSeparator()); // ready before a number is written
     });
 });
 
