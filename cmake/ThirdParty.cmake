@@ -1,21 +1,16 @@
 # SPDX-FileCopyrightText: Cepomer developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# The header-only libraries of the runtime's number conversions, the same on
-# every target: fast_float reads decimal text correctly rounded (Debian:
-# libfast-float-dev) and {fmt} writes the exact digits of a number at a
-# precision (Debian: libfmt-dev, used header-only). Neither needs the C++
-# library's floating-point from_chars/to_chars, which libc++ (Emscripten's,
-# older macOS) lacks.
+# The tests' references for the runtime's own exact number conversions,
+# header-only libraries that read and write numbers exactly on every target:
+# fast_float (Debian: libfast-float-dev) for reading, {fmt} (Debian:
+# libfmt-dev) for writing. No program holds them.
 #
 # Their headers are taken from the build machine and copied at configure time
 # into a folder of their own under the build tree: a cross build (MinGW-w64,
 # Emscripten) must not get /usr/include on its include path, which would put
 # glibc's headers before its own C library's. The copies are refreshed when the
-# installed headers change. Nothing of them is kept in the repository; they
-# reach the binaries as compiled code. {fmt}'s licence (MIT with an exception
-# for embedded object code) asks nothing of a binary; fast_float's (MIT or
-# Apache-2.0, Debian's 3.9.0) asks that its MIT notice go with the programs.
+# installed headers change. Nothing of them is kept in the repository.
 set(cepomer_third_party_include ${PROJECT_BINARY_DIR}/third_party/include)
 
 function(cepomer_copy_headers variable header package)
@@ -35,7 +30,4 @@ cepomer_copy_headers(CEPOMER_FMT_INCLUDE_DIR fmt/format.h libfmt-dev)
 
 add_library(cepomer_third_party INTERFACE)
 target_include_directories(cepomer_third_party SYSTEM INTERFACE ${cepomer_third_party_include})
-# Numbers are written without the C++ locale (the separator is the program's
-# own), so {fmt} needs none of the library's locale machinery.
-target_compile_definitions(cepomer_third_party INTERFACE FMT_HEADER_ONLY
-                           "FMT_STATIC_THOUSANDS_SEPARATOR=','")
+target_compile_definitions(cepomer_third_party INTERFACE FMT_HEADER_ONLY)

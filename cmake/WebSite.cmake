@@ -45,8 +45,8 @@
 # packs ${PROJECT_BINARY_DIR}/cepomer-${PROJECT_VERSION}-web.zip
 # (CEPOMER_WEB_ZIP): a folder cepomer-<version>-web/ holding site/, serve.py,
 # nginx.conf, hosting.ru.txt, README.ru.txt and licenses/: COPYING.txt, and the
-# copyright files of what is compiled into the module (fast_float, {fmt},
-# Emscripten's libraries and JavaScript run-time) as Debian ships them.
+# copyright file of what is compiled into the module with it (Emscripten's
+# libraries and JavaScript run-time) as Debian ships it.
 #
 # Needs ImageMagick's convert, zip, and Python 3 with fontTools and brotli
 # (Debian: imagemagick zip fonttools python3-brotli).
@@ -87,7 +87,7 @@ function(cepomer_web_site)
     # The zip's licences: the program's, and those of the code compiled into
     # the module with it (source>name in licenses/).
     set(licences "${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt>COPYING.txt")
-    foreach(package libfast-float-dev:fast-float libfmt-dev:fmt emscripten:emscripten)
+    foreach(package emscripten:emscripten)
         string(REPLACE ":" ";" package ${package})
         list(GET package 0 debian)
         list(GET package 1 name)

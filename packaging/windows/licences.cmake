@@ -4,8 +4,7 @@
 # Gathers the licence texts of everything inside the Windows programs into OUT:
 #   cmake -DSOURCE_DIR=... -DQT_SOURCE_DIR=... -DOUT=... -P licences.cmake
 # The programs are GPL-3.0-or-later; Qt is used under its GPL-3.0 option; the
-# libraries bundled into Qt, fast_float, {fmt} and the font keep their own
-# licences.
+# libraries bundled into Qt and the font keep their own licences.
 file(MAKE_DIRECTORY ${OUT})
 file(COPY_FILE ${SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt ${OUT}/COPYING.txt)
 file(COPY_FILE ${SOURCE_DIR}/LICENSES/LicenseRef-ParaType-Free-Font.txt
@@ -38,12 +37,6 @@ foreach(entry IN LISTS bundled)
     string(APPEND text "\n==== ${name} ====\n\n${licence}\n")
 endforeach()
 file(WRITE ${OUT}/Qt-third-party.txt "${text}")
-
-# The number conversions' libraries, compiled into both programs: their
-# copyright files as Debian ships them with the headers.
-foreach(library fast-float fmt)
-    file(COPY_FILE /usr/share/doc/lib${library}-dev/copyright ${OUT}/${library}.txt)
-endforeach()
 
 # Windows' Notepad before 2018 shows LF-only files as one line.
 file(GLOB texts ${OUT}/*.txt)

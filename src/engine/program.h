@@ -95,10 +95,20 @@ class Program {
     std::span<const ScreenDef* const> screens() const { return screens_; }
     // The loaded screen of that name, or nullptr.
     Form* form(std::string_view screen) const;
-    const rt::NumberFormat& numberFormat() const { return format_; }
-    // For a front end that learns the user's number format late: before the
-    // first click, since only click handlers write numbers.
-    void setNumberFormat(rt::NumberFormat format) { format_ = std::move(format); }
+    const rt::NumberFormat& numberFormat() const
+    {
+        if (formatSource_) {
+            format_ = formatSource_();
+            formatSource_ = nullptr;
+        }
+        return format_;
+    }
+    // For a front end that learns the user's number format at a cost: asked
+    // for it once, when the program first writes a number.
+    void setNumberFormatSource(std::function<rt::NumberFormat()> source)
+    {
+        formatSource_ = std::move(source);
+    }
 
     // The click dispatcher: runs the button's handler; a run-time error stops
     // the handler and is reported, and the program goes on.
@@ -119,7 +129,8 @@ class Program {
     std::span<const ScreenDef* const> screens_;
     std::string tables_; // tablesFingerprint(screens_)
     ErrorReporter& reporter_;
-    rt::NumberFormat format_;
+    mutable rt::NumberFormat format_;
+    mutable std::function<rt::NumberFormat()> formatSource_;
     View* view_ = nullptr;
     std::map<std::string, std::unique_ptr<Form>, std::less<>> forms_;
     std::vector<std::unique_ptr<Form>> unloaded_; // kept until the handler has returned

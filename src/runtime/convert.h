@@ -34,6 +34,19 @@ struct NumberFormat {
 // denormal. The result is correctly rounded.
 Double rtcR8ValFromBstr(std::string_view text);
 
+// A nonzero finite value rounded to `precision` significant digits (1 to 17),
+// ties to even on its exact binary value, the sign left out: its digits (no
+// trailing zeros) d.ddd x 10^exponent.
+struct RoundedDecimal {
+    std::string digits;
+    int exponent;
+};
+RoundedDecimal roundDecimal(Double value, int precision);
+
+// A value as text at `precision` significant digits, laid out as below:
+// plain notation from 1E-11 to below 10^precision, exponent notation beyond.
+std::string formatNumber(Double value, int precision, const NumberFormat& format);
+
 // A Single as text: at most 7 significant digits, correctly rounded (ties to
 // even), no trailing zeros, a 0 before the separator below 1, a minus sign only
 // for negative values (-0 is "0"), no grouping. Exponent notation ("1,5E-12",

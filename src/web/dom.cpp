@@ -105,6 +105,7 @@ EM_JS(void, jsReady, (), {
     queueMicrotask(() => {
         for (const button of held)
             if (button.isConnected && !button.disabled) button.click();
+        setTimeout(() => Module.decimalSeparator()); // ready before a number is written
     });
 });
 
@@ -166,9 +167,7 @@ EM_JS(void, jsRestoreSavedFocus, (), {
 });
 
 EM_JS(void, jsDecimalSeparator, (char* out, int size), {
-    const part = new Intl.NumberFormat(navigator.language).formatToParts(1.5)
-                     .find(p => p.type === "decimal");
-    stringToUTF8(part ? part.value : ".", out, size);
+    stringToUTF8(Module.decimalSeparator(), out, size);
 });
 
 EM_JS(void, jsListen, (), {

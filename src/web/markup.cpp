@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "engine/naming.h"
+#include "runtime/convert.h"
 
 namespace cepomer::web {
 namespace {
@@ -21,11 +21,11 @@ constexpr double kSmallestControl = 24;
 // Room beside a window in the wide layout: the desk's margins.
 constexpr double kDeskMargins = 24;
 
+// A length or scale for the style sheet: 6 significant digits, as CSS needs
+// no more.
 std::string number(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    return rt::formatNumber(value, 6, rt::NumberFormat{});
 }
 
 int pixels(int twips)

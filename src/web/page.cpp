@@ -24,6 +24,11 @@ void Page::start(bool resume)
     dom::showEnded(false);
     program_ = std::make_unique<engine::Program>(screens::programScreens(), *this,
                                                  format_.value_or(rt::NumberFormat{}));
+    if (!format_)
+        program_->setNumberFormatSource([this] {
+            format_ = rt::NumberFormat{dom::decimalSeparator()};
+            return *format_;
+        });
     program_->setView(this);
     program_->onEnded = [this] { ended(); };
     // A page the browser took away comes back as the user left it; an error
@@ -117,20 +122,11 @@ void Page::ended()
     dom::showEnded(true);
 }
 
-void Page::knowNumberFormat()
-{
-    if (!format_) {
-        format_ = rt::NumberFormat{dom::decimalSeparator()};
-        program_->setNumberFormat(*format_);
-    }
-}
-
 void Page::click(const std::string& screen, const std::string& control)
 {
     engine::Form* form = program_ ? program_->form(screen) : nullptr;
     if (!form || !form->shown())
         return;
-    knowNumberFormat();
     if (control.empty())
         program_->closeBox(*form);
     else
@@ -186,7 +182,6 @@ void Page::back()
     } else if (program_ && !program_->ended()) {
         for (const engine::ScreenDef* def : program_->screens().subspan(1)) {
             if (engine::Form* form = program_->form(def->table->name); form && form->shown()) {
-                knowNumberFormat();
                 program_->closeBox(*form);
                 break;
             }

@@ -45,15 +45,14 @@ class Page : public engine::View, public engine::ErrorReporter {
   private:
     void focusFirst(const engine::Form& form, const engine::Control* after = nullptr);
     void ended();
-    void knowNumberFormat();
     void settleHistory();
     // After each thing the user does: the state kept for a reload.
     void save();
 
     std::unique_ptr<engine::Program> program_;
-    // The browser's number format, asked for at the first click: the answer
-    // costs a good part of the page's start-up, and no number is written
-    // before a click.
+    // The browser's number format, asked for when the program first writes
+    // a number: the answer costs tens of milliseconds, which neither the
+    // start-up nor a click that writes none should wait for.
     std::optional<rt::NumberFormat> format_;
     double scale_ = 1;
     bool popExpected_ = false; // the page itself went back in history

@@ -2,13 +2,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Reading the number at the start of a text.
+#include <bit>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "runtime/convert.h"
@@ -308,6 +313,53 @@ TEST(ReadNumber, HexadecimalAndOctal)
     });
     expectOverflow({"&H100000000", "&HFFFFFFFF0", "&O40000000000", "&H" + std::string(100, 'F'),
                     "&H1" + std::string(16, '0')});
+}
+
+// Random decimal texts against fast_float, which read the program's numbers
+// before it had an exact reading of its own: the decimals of random Doubles
+// at every length, exact (up to 767 digits) and a digit off; exact ties
+// between two Doubles; random digits of any length, up to the ends of the
+// range and beyond. A value fast_float takes to an infinity is error 6.
+TEST(ReadNumber, ReadsAsTheExactReferenceDoes)
+{
+    std::mt19937_64 random(29);
+    const auto below = [&](std::uint64_t n) { return random() % n; };
+    int failures = 0;
+    const auto check = [&](const std::string& text) {
+        Double expected = 0.0;
+        fast_float::from_chars(text.data(), text.data() + text.size(), expected);
+        Double value = HUGE_VAL;
+        try {
+            value = rtcR8ValFromBstr(text);
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), kOverflow) << shown(text);
+        }
+        if (std::bit_cast<std::uint64_t>(value) != std::bit_cast<std::uint64_t>(expected) &&
+            ++failures <= 10)
+            ADD_FAILURE() << shown(text) << std::hexfloat << " read as " << value << ", not "
+                          << expected;
+    };
+    for (int i = 0; i < 10'000; ++i) {
+        Double bits = std::bit_cast<Double>(random() >> 1);
+        if (!std::isfinite(bits))
+            bits = DBL_MAX;
+        check(fmt::format("{:.{}e}", bits, below(20)));
+        std::string exact = fmt::format("{:.800e}", bits);
+        const std::size_t e = exact.find('e');
+        const std::size_t end = exact.find_last_not_of('0', e - 1) + 1;
+        exact.erase(end, e - end);
+        check(exact);
+        char& last = exact[end - 1];
+        last = last == '9' ? '8' : last == '.' ? '.' : static_cast<char>(last + 1);
+        check(exact);
+        // Odd integers between 2^53 and 2^55 lie halfway between Doubles,
+        // or on one.
+        check(std::to_string((std::uint64_t{1} << 53) + below(std::uint64_t{3} << 53) * 2 + 1));
+        std::string digits = std::to_string(1 + below(9));
+        for (auto length = below(below(8) == 0 ? 900 : 30); length > 0; --length)
+            digits += static_cast<char>('0' + below(10));
+        check(digits + "e" + std::to_string(static_cast<int>(below(700)) - 360));
+    }
 }
 
 } // namespace

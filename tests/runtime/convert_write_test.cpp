@@ -2,12 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Writing Singles and Doubles as text.
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "runtime/convert.h"
@@ -186,6 +190,65 @@ TEST(WriteNumber, LocaleSeparator)
     expectDoubles({{2.5, "2٫5"}, {1.5e-12, "1٫5E-12"}}, NumberFormat{"٫"});
     // An empty separator would glue the fraction to the integer part.
     expectDoubles({{2.5, "2.5"}}, NumberFormat{""});
+}
+
+// The digits {fmt} writes at a precision: exactly rounded, ties to even, as
+// the program wrote its numbers before it had a rounding of its own.
+RoundedDecimal reference(Double value, int precision)
+{
+    const std::string text = fmt::format("{:.{}e}", std::fabs(value), precision - 1);
+    const std::size_t e = text.find('e');
+    RoundedDecimal out{"", std::stoi(text.substr(e + 1))};
+    for (char c : text.substr(0, e)) {
+        if (c != '.')
+            out.digits += c;
+    }
+    out.digits.erase(out.digits.find_last_not_of('0') + 1);
+    return out;
+}
+
+// Random values of every kind against the reference, at the precisions the
+// program writes (7 for Singles, 15 for Doubles, 6 for the page's layout) and
+// at any other: bit patterns over the whole range, denormals included; short
+// binary fractions, which hold the exact ties; short decimals and their
+// neighbours, which lie a hair off a tie.
+TEST(WriteNumber, RoundsAsTheExactReferenceDoes)
+{
+    std::mt19937_64 random(29);
+    const auto below = [&](std::uint64_t n) { return random() % n; };
+    int failures = 0;
+    const auto check = [&](Double value, int precision) {
+        if (!std::isfinite(value) || value == 0.0 || failures >= 10)
+            return;
+        const RoundedDecimal ours = roundDecimal(value, precision);
+        const RoundedDecimal exact = reference(value, precision);
+        if (ours.digits != exact.digits || ours.exponent != exact.exponent) {
+            ++failures;
+            ADD_FAILURE() << std::hexfloat << value << " at " << precision << ": " << ours.digits
+                          << "E" << ours.exponent << ", not " << exact.digits << "E"
+                          << exact.exponent;
+        }
+    };
+    for (int i = 0; i < 40'000; ++i) {
+        const int precision = 1 + static_cast<int>(below(17));
+        const Double bits = std::bit_cast<Double>(random());
+        check(bits, 15);
+        check(bits, precision);
+        const Single single = std::bit_cast<Single>(static_cast<std::uint32_t>(random()));
+        check(single, 7);
+        check(single, 6);
+        const int shift = -static_cast<int>(below(12));
+        check(std::ldexp(Double(below(std::uint64_t{1} << 53)), shift), 15);
+        check(std::ldexp(Double(below(std::uint64_t{1} << 53)), shift), precision);
+        check(std::ldexp(Double(below(std::uint64_t{1} << 24)), shift), 7);
+        const std::string decimal = std::to_string(below(10'000'000'000'000'000)) + "e" +
+                                    std::to_string(static_cast<int>(below(600)) - 310);
+        const Double near = std::strtod(decimal.c_str(), nullptr);
+        for (Double value : {std::nextafter(near, 0.0), near, std::nextafter(near, HUGE_VAL)}) {
+            check(value, 15);
+            check(value, precision);
+        }
+    }
 }
 
 } // namespace
