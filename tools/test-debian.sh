@@ -17,7 +17,7 @@
 # command gets a copy of its own, removed afterwards. Each root runs in a
 # mount namespace of its own, so nothing stays mounted whatever happens. npm
 # inside trusts this machine's certificate bundle (as behind a proxy).
-# Takes about an hour on two cores; the roots need about 12 GB at most.
+# Takes about 20 minutes on two cores; the roots need about 12 GB at most.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || { echo "test-debian: run as root" >&2; exit 2; }
