@@ -103,14 +103,29 @@ EM_JS(void, jsReady, (), {
     document.documentElement.dataset.started = "1";
     document.dispatchEvent(new Event("cepomer-ready"));
     queueMicrotask(() => {
-        for (const button of held)
-            if (button.isConnected && !button.disabled) button.click();
+        for (const what of held) {
+            const e = what.field || what;
+            if (what === "back")
+                Module.ccall("cepomer_back");
+            else if (!e.isConnected || e.disabled)
+                continue;
+            else if (what.field)
+                Module.ccall("cepomer_input", null, ["string", "string", "string"],
+                             [e.dataset.screen, e.dataset.control, what.value]);
+            else
+                e.click();
+        }
         setTimeout(() => Module.decimalSeparator()); // ready before a number is written
     });
 });
 
 EM_JS(void, jsPushHistory, (), {
-    history.pushState("calculator", "");
+    // The entry the page made for a calculator it showed before the engine
+    // ran is that calculator's.
+    if (history.state === "answered")
+        history.replaceState("calculator", "");
+    else
+        history.pushState("calculator", "");
 });
 
 EM_JS(void, jsBackInHistory, (), {

@@ -73,7 +73,8 @@ std::string id(std::string_view screen, const Control& control)
     return std::string(screen) + "-" + std::string(control.name);
 }
 
-void appendControl(std::string& out, const engine::Form& form, const Control& c, bool autofocus)
+void appendControl(std::string& out, const engine::Form& form, const Control& c, bool autofocus,
+                   std::span<const Opening> openings)
 {
     const engine::ScreenTable& table = form.table();
     const std::string accessible = engine::accessibleName(table, c);
@@ -136,6 +137,11 @@ void appendControl(std::string& out, const engine::Form& form, const Control& c,
             attributes += " disabled";
         if (autofocus)
             attributes += " autofocus";
+        for (const Opening& o : openings)
+            if (o.button == c.name) {
+                appendAttribute(attributes, "data-opens", o.screen);
+                appendAttribute(attributes, "data-opens-focus", o.focus);
+            }
     }
     for (const engine::Tip& tip : form.def().tips)
         if (tip.control == c.name)
@@ -200,7 +206,16 @@ const Control* nextEnabled(const engine::Form& form, const Control* after)
     return nullptr;
 }
 
-std::string windowMarkup(const engine::Form& form, double scale, const Control* autofocus)
+bool asItsTable(const engine::Form& form)
+{
+    for (const Control& c : form.table().controls)
+        if (form.enabledOf(c) != c.enabled || (c.kind == Kind::Field && !form.textOf(c).empty()))
+            return false;
+    return true;
+}
+
+std::string windowMarkup(const engine::Form& form, double scale, const Control* autofocus,
+                         std::span<const Opening> openings)
 {
     const engine::ScreenTable& table = form.table();
     const std::string name(table.name);
@@ -219,7 +234,7 @@ std::string windowMarkup(const engine::Form& form, double scale, const Control* 
     appendAttribute(out, "data-screen", name);
     out += " data-close=\"1\">×</button></div><div class=\"client\">";
     for (const Control* c : engine::readingOrder(table))
-        appendControl(out, form, *c, c == autofocus);
+        appendControl(out, form, *c, c == autofocus, openings);
     out += "</div></section>";
     return out;
 }

@@ -34,10 +34,26 @@ std::string elementId(const engine::Form& form, const engine::Control& control);
 const engine::Control* nextEnabled(const engine::Form& form,
                                    const engine::Control* after = nullptr);
 
+// Whether a loaded screen is as its table has it (every Enabled as listed,
+// every field empty): the window the page may hold already.
+bool asItsTable(const engine::Form& form);
+
+// What a button of the startup window is known to do from the start: hide
+// that window and show `screen`, as its table has it, focusing the control
+// of id `focus`. The page does so itself for a click before the engine runs,
+// and the engine, carrying out the click, finds it done.
+struct Opening {
+    std::string_view button;
+    std::string screen;
+    std::string focus;
+};
+
 // The window of a screen in its form's present state, hidden: a section with
 // its title bar (caption and close box) and its controls in reading order.
-// `autofocus` is the control the browser focuses once the page is read.
+// `autofocus` is the control the browser focuses once the page is read;
+// `openings`, what its buttons are known to open.
 std::string windowMarkup(const engine::Form& form, double scale,
-                         const engine::Control* autofocus = nullptr);
+                         const engine::Control* autofocus = nullptr,
+                         std::span<const Opening> openings = {});
 
 } // namespace cepomer::web

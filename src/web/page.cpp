@@ -55,12 +55,9 @@ void Page::save()
 
 void Page::loaded(engine::Form& form)
 {
-    // The window the page is built with is the screen as its table has it.
-    bool asItsTable = true;
-    for (const Control& c : form.table().controls)
-        asItsTable = asItsTable && form.enabledOf(c) == c.enabled &&
-                     (c.kind != engine::Kind::Field || form.textOf(c).empty());
-    dom::addWindow(std::string(form.name()), windowMarkup(form, scale_), !asItsTable);
+    // The windows the page is built with are the screens as their tables
+    // have them.
+    dom::addWindow(std::string(form.name()), windowMarkup(form, scale_), !asItsTable(form));
 }
 
 void Page::focusFirst(const engine::Form& form, const Control* after)

@@ -12,7 +12,8 @@ PAGE is the page's source; its link to STYLE (a file beside it) becomes the
 style sheet itself, followed by what COMMAND prints when given the argument
 "layout" (the rules that place every window and control of the screens), and
 its comment "<!-- the startup window -->" becomes what COMMAND prints: the
-startup window as the engine draws it at start. Its <html> tag gets the
+startup window as the engine draws it at start, and the windows its buttons
+open, as text for the page to insert. Its <html> tag gets the
 fingerprint of the screen tables (what COMMAND prints given "tables") as
 data-tables. The page is written to OUTPUT.
 """
