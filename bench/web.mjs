@@ -3,7 +3,7 @@
 
 // The web app's weight and start-up, printed as Markdown tables:
 //
-//   node bench/web.mjs [BUILD] [--loads N]
+//   node bench/web.mjs [BUILD] [--loads N] [--slow-link]
 //
 // BUILD is the WebAssembly build folder (default build-web), holding site/
 // and npm/node_modules/ (its browser tests' packages).
@@ -29,6 +29,7 @@
 // - the time to a usable main menu (the page sets data-ready on its root),
 //   and until the engine runs (data-started): a click on the menu before
 //   then is held, and carried out then.
+// With --slow-link, every load is made over an emulated slow phone link.
 
 import { execFileSync } from "node:child_process";
 import { readFileSync, statSync } from "node:fs";
@@ -37,12 +38,16 @@ import { fileURLToPath } from "node:url";
 
 const args = process.argv.slice(2);
 let loads = 40;
+// A phone on a slow link, as the browser's network emulation makes it: a
+// round trip of 150 ms, 1.6 Mbit/s down and 750 kbit/s up.
+const slowAt = args.indexOf("--slow-link");
+const slow = slowAt >= 0 && args.splice(slowAt, 1).length > 0;
 const loadsAt = args.indexOf("--loads");
 if (loadsAt >= 0) {
   loads = Number(args.splice(loadsAt, 2)[1]);
 }
 if (!Number.isInteger(loads) || loads < 1 || args.length > 1) {
-  console.error("usage: node bench/web.mjs [BUILD] [--loads N]");
+  console.error("usage: node bench/web.mjs [BUILD] [--loads N] [--slow-link]");
   process.exit(2);
 }
 process.env.CEPOMER_WEB_BUILD ??= path.resolve(args[0] ?? "build-web");
@@ -105,6 +110,10 @@ async function loadTime(browser, url, { seen, engine = false, click } = {}) {
   }, { engine, click });
   const page = await context.newPage();
   page.on("request", (request) => seen?.add(request.url()));
+  if (slow) {
+    await (await context.newCDPSession(page)).send("Network.emulateNetworkConditions", {
+      offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 750e3 / 8 });
+  }
   const measured = page.waitForEvent("console", { timeout: 30_000,
                                                   predicate: (m) => m.text() === "cepomer-bench: seen" });
   await page.goto(url, { waitUntil: "commit" });
@@ -193,7 +202,8 @@ console.log();
 
 const ms = (x) => `${x.toFixed(1)} ms`;
 const clickRatio = median(times.siteClick) / median(times.blankClick);
-console.log(`| Start-up, ${loads} cold loads each | Median | Fastest | Slowest |`);
+console.log(`| Start-up, ${loads} cold loads each${slow ? ", on a slow link" : ""} | Median | ` +
+            "Fastest | Slowest |");
 console.log("| --- | ---: | ---: | ---: |");
 for (const [name, values] of [["Cepomer: first click on the menu, its window drawn", times.siteClick],
                               ["one button (blank.html): first click, its answer drawn",

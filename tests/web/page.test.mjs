@@ -6,7 +6,8 @@
 // and a new start, the user's work kept through a reload (and never a kept
 // state that is not the last work), and working offline
 // from the service worker's cache. Then what only Chromium can be asked: a
-// click held until the engine runs, no storage at all, and installability.
+// calculator opened before the engine runs and what is done in it held until
+// then, no storage at all, and installability.
 
 import assert from "node:assert/strict";
 import { describe, test } from "node:test";
