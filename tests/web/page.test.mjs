@@ -279,6 +279,8 @@ describe("chromium alone", { skip: !ENGINES.includes("chromium") }, () => {
       }),
     });
     const { page } = app;
+    const entries = () => page.evaluate(() => history.length);
+    const before = await entries();
     const s = await openCalculator(await app.screen(MENU), "сечение провода по его диаметру",
                                    "сечение");
     assert.equal(await app.focused(), "frmS-txtD");
@@ -289,6 +291,8 @@ describe("chromium alone", { skip: !ENGINES.includes("chromium") }, () => {
     arrive();
     await s.expectValues({ "сечение провода, S,мм": app.number("4.90875") });
     await s.toMenu();
+    // One history entry for the calculator, the page's taken over by the engine.
+    assert.equal(await entries(), before + 1);
     await app.check();
     await app.close();
   });
