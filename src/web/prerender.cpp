@@ -13,6 +13,7 @@
 // argument "layout", prints instead the style rules that place every
 // screen's windows and controls, for the page's style sheet; with "tables",
 // the fingerprint of the screen tables that tags the states the page keeps.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -115,12 +116,14 @@ int main(int argc, char** argv)
         const engine::Form* to = opened(run, form->name(), c.name);
         if (!to || clickErrors.failed)
             continue;
+        const std::string screen(to->name());
+        // Each window once, however many buttons open it.
+        if (std::none_of(openings.begin(), openings.end(),
+                         [&](const web::Opening& o) { return o.screen == screen; }))
+            opens += "\n<script type=\"text/html\" data-screen=\"" + screen + "\">" +
+                     web::windowMarkup(*to, scale) + "</script>";
         const engine::Control* first = web::nextEnabled(*to);
-        openings.push_back(
-            {c.name, std::string(to->name()), first ? web::elementId(*to, *first) : std::string()});
-        if (opens.find("data-screen=\"" + openings.back().screen + "\"") == std::string::npos)
-            opens += "\n<script type=\"text/html\" data-screen=\"" + openings.back().screen +
-                     "\">" + web::windowMarkup(*to, scale) + "</script>";
+        openings.push_back({c.name, screen, first ? web::elementId(*to, *first) : std::string()});
     }
     const std::string markup =
         web::windowMarkup(*form, scale, web::nextEnabled(*form), openings) + opens;
