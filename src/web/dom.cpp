@@ -107,10 +107,12 @@ EM_JS(void, jsReady, (), {
             const e = what.field || what;
             if (what === "back")
                 Module.ccall("cepomer_back");
-            else if (e.isConnected && !e.disabled && what.field)
+            else if (!e.isConnected || e.disabled)
+                continue;
+            else if (what.field)
                 Module.ccall("cepomer_input", null, ["string", "string", "string"],
                              [e.dataset.screen, e.dataset.control, what.value]);
-            else if (e.isConnected && !e.disabled)
+            else
                 e.click();
         }
         setTimeout(() => Module.decimalSeparator()); // ready before a number is written
